@@ -1,0 +1,68 @@
+// The drawing windows. AnimWnd owns the frame loop: its creation starts the frame timer, every
+// tick runs one frame, and a paint clears the client area and draws the current frame. SaverWnd is
+// the full-screen saver on top of everything, which asks to be closed at the first sign of the user.
+#pragma once
+
+#include <cstdint>
+
+#include "saver/app/win_framework.h"
+#include "saver/sim/geometry.h"
+
+namespace vellora {
+
+class Profile;
+struct Simulation;
+
+class AnimWnd : public win::Window {
+public:
+    // With autoDelete the object deletes itself after its window's last message. The window runs
+    // the frames of sim and reads its settings from profile; both must outlive the window.
+    AnimWnd(bool autoDelete, Simulation& sim, const Profile& profile);
+    ~AnimWnd() override;
+
+    // Creates the window of the shared drawing class. The rectangle is in the parent's client
+    // coordinates for a child and in screen coordinates for a top-level window.
+    virtual BOOL CreateInRect(DWORD exStyle, DWORD style, const Rect& rect, HWND parent);
+
+    // The frame timer is timer 1 with a period of refreshRate + 1 ms.
+    void StartFrameTimer(std::int32_t refreshRate);
+
+    static constexpr UINT kFrameTimerId = 1;
+    static constexpr int kTransparentCursorId = 129;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+
+private:
+    LRESULT OnCreate();
+    LRESULT OnTimer(WPARAM timerId);
+    LRESULT OnPaint();
+
+    bool autoDelete_;
+    Simulation& sim_;
+    const Profile& profile_;
+};
+
+class SaverWnd : public AnimWnd {
+public:
+    SaverWnd(Simulation& sim, const Profile& profile);
+    ~SaverWnd() override;
+
+    // Top-most popup covering the whole screen.
+    BOOL CreateFullScreen();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PostClose();
+
+    // Where the first mouse-move message put the pointer; (-1, -1) until one has come. The system
+    // sends one when the window appears under a pointer that has not moved, so only a second,
+    // different position counts as the user.
+    std::int32_t lastMouseX_ = -1;
+    std::int32_t lastMouseY_ = -1;
+};
+
+}  // namespace vellora

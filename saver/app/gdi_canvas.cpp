@@ -1,0 +1,120 @@
+#include "saver/app/gdi_canvas.h"
+
+#include <utility>
+
+#include "saver/app/gdi.h"
+
+namespace vellora::win {
+
+namespace {
+
+RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+class GdiBrush : public Brush {
+public:
+    explicit GdiBrush(HBRUSH brush) : brush_(brush) {}
+    HBRUSH Get() const { return brush_.Get(); }
+
+private:
+    GdiObject<HBRUSH> brush_;
+};
+
+class GdiPen : public Pen {
+public:
+    explicit GdiPen(HPEN pen) : pen_(pen) {}
+    HPEN Get() const { return pen_.Get(); }
+
+private:
+    GdiObject<HPEN> pen_;
+};
+
+HBRUSH BrushOf(const Brush& brush) { return static_cast<const GdiBrush&>(brush).Get(); }
+HPEN PenOf(const Pen& pen) { return static_cast<const GdiPen&>(pen).Get(); }
+
+// A memory context with a compatible bitmap selected, shifted so that window coordinates can be
+// used on it unchanged. The bitmap is selected out before the context and the bitmap go.
+class GdiBackBuffer : public GdiCanvas {
+public:
+    GdiBackBuffer(HDC memoryDc, HBITMAP bitmap)
+        : GdiCanvas(memoryDc), memory_(memoryDc), bitmap_(bitmap), previous_(SelectObject(memoryDc, bitmap)) {}
+    ~GdiBackBuffer() override {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(Dc(), previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+    }
+
+private:
+    HDC memory_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace
+
+Rect GdiCanvas::ClipBox() const {
+    RECT box{};
+    if (GetClipBox(dc_, &box) == ERROR) return Rect{};
+    POINT corners[2] = {{box.left, box.top}, {box.right, box.bottom}};
+    LPtoDP(dc_, corners, 2);
+    Rect r{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    if (r.left > r.right) std::swap(r.left, r.right);
+    if (r.top > r.bottom) std::swap(r.top, r.bottom);
+    return r;
+}
+
+std::unique_ptr<Canvas> GdiCanvas::CreateBackBuffer(const Rect& area) {
+    HDC memoryDc = CreateCompatibleDC(dc_);
+    if (memoryDc == nullptr) return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(dc_, area.Width(), area.Height());
+    if (bitmap == nullptr) {
+        DeleteDC(memoryDc);
+        return nullptr;
+    }
+    auto buffer = std::make_unique<GdiBackBuffer>(memoryDc, bitmap);
+    OffsetViewportOrgEx(memoryDc, -area.left, -area.top, nullptr);
+    return buffer;
+}
+
+void GdiCanvas::UsePlainMapping() {
+    SetViewportOrgEx(dc_, 0, 0, nullptr);
+    SetWindowOrgEx(dc_, 0, 0, nullptr);
+    SetMapMode(dc_, MM_TEXT);
+}
+
+std::unique_ptr<Brush> GdiCanvas::CreateSolidBrush(ColorRef color) {
+    HBRUSH brush = ::CreateSolidBrush(static_cast<COLORREF>(color));
+    if (brush == nullptr) return nullptr;
+    return std::make_unique<GdiBrush>(brush);
+}
+
+std::unique_ptr<Pen> GdiCanvas::CreateSolidPen(int width, ColorRef color) {
+    HPEN pen = CreatePen(PS_SOLID, width, static_cast<COLORREF>(color));
+    if (pen == nullptr) return nullptr;
+    return std::make_unique<GdiPen>(pen);
+}
+
+void GdiCanvas::FillRect(const Rect& r, const Brush& brush) {
+    const RECT rc = ToRECT(r);
+    ::FillRect(dc_, &rc, BrushOf(brush));
+}
+
+void GdiCanvas::Ellipse(const Rect& r, const Pen& pen, const Brush& brush) {
+    SelectedObject selectedPen(dc_, PenOf(pen));
+    SelectedObject selectedBrush(dc_, BrushOf(brush));
+    ::Ellipse(dc_, r.left, r.top, r.right, r.bottom);
+}
+
+void GdiCanvas::Line(int x0, int y0, int x1, int y1, const Pen& pen) {
+    SelectedObject selectedPen(dc_, PenOf(pen));
+    MoveToEx(dc_, x0, y0, nullptr);
+    LineTo(dc_, x1, y1);
+}
+
+void GdiCanvas::CopyFrom(const Canvas& backBuffer, const Rect& r) {
+    // The buffer's context is shifted by its area's origin, so the window position names the
+    // source pixels directly.
+    const auto& source = static_cast<const GdiCanvas&>(backBuffer);
+    BitBlt(dc_, r.left, r.top, r.Width(), r.Height(), source.dc_, r.left, r.top, SRCCOPY);
+}
+
+}  // namespace vellora::win

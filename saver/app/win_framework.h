@@ -1,0 +1,117 @@
+// A thin object layer over Win32 for the saver: one application object with a message loop, window
+// objects whose messages reach virtual handlers, and a modal dialog base. Only what the saver uses.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace vellora::win {
+
+class Window;
+
+// The process's application object. InitInstance decides whether the message loop runs at all;
+// the loop ends on WM_QUIT, which is also posted when the main window is destroyed.
+class WinApp {
+public:
+    WinApp();
+    WinApp(const WinApp&) = delete;
+    WinApp& operator=(const WinApp&) = delete;
+    virtual ~WinApp();
+
+    // TRUE runs the message loop, FALSE ends the application at once.
+    virtual BOOL InitInstance() = 0;
+    // Called after the loop (or after a FALSE InitInstance); the result is the exit code.
+    virtual int ExitInstance();
+
+    // InitInstance, then the loop if it asked for one, then ExitInstance.
+    int Main();
+    // Gets and dispatches messages until WM_QUIT; returns the quit code.
+    static int RunMessageLoop();
+
+    HINSTANCE Instance() const { return instance_; }
+    Window* MainWindow() const { return mainWindow_; }
+    void SetMainWindow(Window* window) { mainWindow_ = window; }
+
+    // The one application object, or null before its construction and after its destruction.
+    static WinApp* Current() { return current_; }
+
+private:
+    friend class Window;
+    HINSTANCE instance_;
+    Window* mainWindow_ = nullptr;
+    int quitCode_ = 0;
+    static WinApp* current_;
+};
+
+// A window object bound to one window handle. Messages go to WindowProc; a derived class handles
+// its messages and hands the rest to its base class, which ends in Default (DefWindowProcA).
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+
+    // Creates the window; WM_CREATE reaches WindowProc before this returns. False on failure.
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                  int width, int height, HWND parent, HMENU menu, void* param);
+    BOOL DestroyWindow();
+
+    // The window object of a handle created through CreateEx, or null.
+    static Window* FromHandle(HWND hwnd);
+
+    // Registers (once per distinct set of values) a window class that routes to window objects;
+    // the name stays valid for the life of the process.
+    static const char* RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
+
+protected:
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing of the message being handled.
+    LRESULT Default();
+    // Called once after the window's last message (WM_NCDESTROY); the handle is already detached.
+    virtual void PostNcDestroy() {}
+
+private:
+    static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    struct CurrentMessage {
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+    };
+    HWND hwnd_ = nullptr;
+    CurrentMessage current_;
+};
+
+// A modal dialog from a dialog template of the module. DialogProc sees every message; the default
+// handles WM_INITDIALOG through OnInitDialog and IDOK / IDCANCEL through OnOK / OnCancel.
+class ModalDialog {
+public:
+    explicit ModalDialog(int templateId) : templateId_(templateId) {}
+    ModalDialog(const ModalDialog&) = delete;
+    ModalDialog& operator=(const ModalDialog&) = delete;
+    virtual ~ModalDialog() = default;
+
+    // The value passed to EndDialog, or -1 when the dialog could not be created.
+    INT_PTR DoModal(HWND parent);
+    HWND Handle() const { return hwnd_; }
+
+protected:
+    virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // True lets the system set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(hwnd_, IDOK); }
+    virtual void OnCancel() { EndDialog(hwnd_, IDCANCEL); }
+
+private:
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    int templateId_;
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace vellora::win
