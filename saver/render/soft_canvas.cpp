@@ -119,7 +119,7 @@ SoftCanvas::SoftCanvas(std::int32_t width, std::int32_t height, std::int32_t ori
 }
 
 SoftCanvas::~SoftCanvas() {
-    if (isBackBuffer_) --shared_->liveBackBuffers;
+    if (isBackBuffer_ && shared_) --shared_->liveBackBuffers;  // a moved-from canvas has none
 }
 
 void SoftCanvas::SetClip(const Rect& clip) {

@@ -55,6 +55,8 @@ public:
     ~SoftCanvas() override;
     SoftCanvas(const SoftCanvas&) = delete;
     SoftCanvas& operator=(const SoftCanvas&) = delete;
+    SoftCanvas(SoftCanvas&&) = default;
+    SoftCanvas& operator=(SoftCanvas&&) = delete;
 
     // Restricts drawing to clip (intersected with the image), as a paint of part of the window does.
     void SetClip(const Rect& clip);

@@ -1,9 +1,11 @@
 // What the window shows: the software canvas's own drawing rules, then frames drawn by the
 // renderer onto a window image, compared pixel by pixel with the picture the user should see.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "saver/render/soft_canvas.h"
 #include "saver/sim/sim_state.h"
 #include "test_world.h"
+#include "tools/sim/png_writer.h"
 
 namespace vellora {
 namespace {
@@ -427,23 +430,29 @@ TEST_F(RenderFixture, ADeadBallVanishes) {
 
 TEST_F(RenderFixture, APaintOfPartOfTheWindowShowsJustThatPart) {
     MakeWorld(GoodVsEvil);
-    Add(120, 70);  // inside the painted part
+    Add(120, 70);  // inside the first painted part
     Add(72, 60);   // across its left edge
     Add(30, 125);  // outside it
     Add(185, 20);  // across its top right corner
+    Add(190, 140); // across the window's corner
     const SoftCanvas expected = Expected(sim);
 
-    const Rect clip{70, 30, 180, 110};
-    Paint(window, kArea, kMarker);
-    Paint(window, clip, kBlack);  // the paint handler clears what it paints
-    window.SetClip(clip);
-    ASSERT_EQ(window.ClipBox(), clip);
-    Render(window);
-    for (std::int32_t y = 0; y < kH; ++y)
-        for (std::int32_t x = 0; x < kW; ++x) {
-            const bool inClip = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
-            ASSERT_EQ(window.Pixel(x, y), inClip ? expected.Pixel(x, y) : kMarker) << x << "," << y;
-        }
+    const Rect clips[] = {{70, 30, 180, 110}, {0, 0, 60, 150}, {150, 100, 260, 200}, {91, 64, 92, 65}, {50, 50, 50, 80}};
+    for (const Rect& clip : clips) {
+        SoftCanvas w(kW, kH);
+        Paint(w, kArea, kMarker);
+        Paint(w, clip, kBlack);  // the paint handler clears what it paints
+        w.SetClip(clip);
+        ASSERT_EQ(w.ClipBox(), IntersectRect(clip, kArea));
+        Render(w);
+        for (std::int32_t y = 0; y < kH; ++y)
+            for (std::int32_t x = 0; x < kW; ++x) {
+                const bool inClip = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+                ASSERT_EQ(w.Pixel(x, y), inClip ? expected.Pixel(x, y) : kMarker)
+                    << "clip " << clip.left << "," << clip.top << "," << clip.right << "," << clip.bottom << " at " << x
+                    << "," << y;
+            }
+    }
 }
 
 TEST_F(RenderFixture, TheHigherNumberedBallIsOnTop) {
@@ -614,6 +623,37 @@ TEST(RenderScene, TheWindowShowsTheWorldAfterEveryFrame) {
         EXPECT_GT(framesWithSparks, 0) << "the scene threw no sparks; the test saw none drawn";
         EXPECT_EQ(window.Shared().liveBrushes + window.Shared().livePens + window.Shared().liveBackBuffers, 0);
     }
+}
+
+// The simulator's pictures read back as the window image, colour for colour.
+TEST(SimPicture, AWrittenPngReadsBackAsTheWindow) {
+    SoftCanvas window(37, 23);
+    Paint(window, Rect{3, 2, 20, 9}, Rgb(200, 0, 0));
+    Paint(window, Rect{10, 12, 36, 22}, Rgb(0, 220, 0));
+    DrawLine(window, 0, 22, 30, 0, 2, kWhite);
+    Paint(window, Rect{30, 1, 33, 4}, Rgb(1, 2, 3));
+    const std::string path = ::testing::TempDir() + "vellora_render_test.png";
+    std::string error;
+    ASSERT_TRUE(simtool::WritePng(window, path, error)) << error;
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << image.message;
+    EXPECT_EQ(image.width, 37u);
+    EXPECT_EQ(image.height, 23u);
+    EXPECT_EQ(image.format & PNG_FORMAT_FLAG_ALPHA, 0u) << "an RGB picture has no alpha";
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
+    for (std::int32_t y = 0; y < 23; ++y)
+        for (std::int32_t x = 0; x < 37; ++x) {
+            const std::size_t i = 3 * static_cast<std::size_t>(y * 37 + x);
+            ASSERT_EQ(Rgb(rgb[i], rgb[i + 1], rgb[i + 2]), window.Pixel(x, y)) << x << "," << y;
+        }
+    std::remove(path.c_str());
+
+    EXPECT_FALSE(simtool::WritePng(window, ::testing::TempDir() + "no/such/dir/x.png", error));
+    EXPECT_NE(error.find("no/such/dir/x.png"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -45,7 +45,9 @@ const char* SimUsage() {
            "  --set Key=Value  a stored setting (NumBalls, Velocity, BallSize, Colors, Gravity,\n"
            "                   ScenarioCounter, RefreshRate, BallSizeSel, Game, Sparks), repeatable\n"
            "  --dump-every K   also print every K-th frame\n"
-           "  --png DIR        write the window as drawn, one DIR/frame-NNNNNNNN.png per printed frame\n";
+           "  --png DIR        also draw the window and write it as DIR/frame-NNNNNN.png for every\n"
+           "                   printed frame (DIR is created); frame 0 is the black window before\n"
+           "                   the first tick draws anything\n";
 }
 
 bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::string& error) {

@@ -2,12 +2,17 @@
 // frames as the saver window's timer does and prints the state as JSON lines.
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <system_error>
 
 #include "saver/app/frame_tick.h"
 #include "saver/config/settings.h"
+#include "saver/render/soft_canvas.h"
 #include "saver/sim/sim_state.h"
 #include "saver/sim/world_setup.h"
+#include "tools/sim/png_writer.h"
 #include "tools/sim/sim_options.h"
 #include "tools/sim/world_json.h"
 
@@ -31,12 +36,33 @@ int main(int argc, char** argv) {
 
     Simulation sim(options.seedGiven ? options.seed : static_cast<std::uint32_t>(std::time(nullptr)));
     const Rect area = options.area;
-    Canvas* canvas = nullptr;
+    // With --png the frames are drawn onto an image of the window, which starts black as the
+    // saver window does; without it nothing is drawn.
+    std::unique_ptr<SoftCanvas> window;
+    if (!options.pngDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(options.pngDir, ec);
+        if (ec) {
+            std::fprintf(stderr, "vellora-sim: %s: %s\n", options.pngDir.c_str(), ec.message().c_str());
+            return 2;
+        }
+        window = std::make_unique<SoftCanvas>(area.Width(), area.Height());
+    }
+    Canvas* canvas = window.get();
 
     auto dump = [&](std::uint64_t frame) {
         const std::string line = WorldToJson(sim, area, frame);
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
+        if (window) {
+            char name[40];
+            std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(frame));
+            std::string pngError;
+            if (!WritePng(*window, (std::filesystem::path(options.pngDir) / name).string(), pngError)) {
+                std::fprintf(stderr, "vellora-sim: %s\n", pngError.c_str());
+                return false;
+            }
+        }
         return true;
     };
 
