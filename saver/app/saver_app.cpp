@@ -1,0 +1,86 @@
+#include "saver/app/saver_app.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "saver/app/anim_wnd.h"
+#include "saver/app/run_mode.h"
+#include "saver/app/uninstall.h"
+#include "saver/config/settings.h"
+#include "saver/sim/world_setup.h"
+
+namespace vellora {
+
+namespace {
+
+// The system's own case-insensitive comparison, as the host's switches are matched.
+bool SystemEqualsIgnoringCase(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
+
+}  // namespace
+
+SaverApp::SaverApp() {
+    // The only seeding: two runs started in different seconds draw different worlds.
+    sim_.rng.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
+}
+
+SaverApp::~SaverApp() { TeardownWorld(sim_); }
+
+void SaverApp::SetRegistryKey(const char* registryKey) {
+    profile_ = std::make_unique<RegistryProfile>(registryKey, RegistryProfile::RunningModuleName());
+}
+
+void SaverApp::SetupWorld(const Rect& area, bool preview) { vellora::SetupWorld(sim_, *profile_, area, preview); }
+
+BOOL SaverApp::InitInstance() {
+    // The old three-dimensional dialog look is the system's own now: nothing to switch on.
+    SetRegistryKey(kRegistryKeyName);
+    const int argc = __argc;
+    char** argv = __argv;
+    switch (SelectRunMode(argc, argv, &SystemEqualsIgnoringCase)) {
+    case RunMode::Configure:
+        RunOptionsDialog();
+        return FALSE;
+    case RunMode::Preview:
+        return RunPreview(argc, argv);
+    case RunMode::FullScreen:
+        return RunFullScreen();
+    case RunMode::Uninstall: {
+        char batchPath[MAX_PATH] = "";
+        RunUninstall(batchPath, argv[0]);
+        return FALSE;
+    }
+    case RunMode::None:
+        break;
+    }
+    return FALSE;
+}
+
+BOOL SaverApp::RunPreview(int argc, char** argv) {
+    // The host's preview window comes as a decimal handle; without one that names a live window
+    // there is nothing to draw in.
+    if (argc < 3 || argv[2] == nullptr) return FALSE;
+    HWND parent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(argv[2])));
+    if (parent == nullptr || !IsWindow(parent)) return FALSE;
+    auto* window = new AnimWnd(true, sim_, *profile_);
+    RECT rc{};
+    GetClientRect(parent, &rc);
+    const Rect area{rc.left, rc.top, rc.right, rc.bottom};
+    // A window that cannot be made leaves nothing to run; the object may already have deleted
+    // itself with its half-made window, so it is not touched again.
+    if (!window->CreateInRect(0, WS_CHILD | WS_VISIBLE, area, parent)) return FALSE;
+    SetMainWindow(window);
+    SetupWorld(area, true);
+    return TRUE;
+}
+
+BOOL SaverApp::RunFullScreen() {
+    auto* window = new SaverWnd(sim_, *profile_);
+    if (!window->CreateFullScreen()) return FALSE;
+    SetMainWindow(window);
+    RECT rc{};
+    GetClientRect(window->Handle(), &rc);
+    SetupWorld(Rect{rc.left, rc.top, rc.right, rc.bottom}, false);
+    return TRUE;
+}
+
+}  // namespace vellora

@@ -1,0 +1,7 @@
+// Resource ids of the saver module.
+#pragma once
+
+#define IDS_DESCRIPTION 1
+#define IDS_ABOUTBOX 101
+#define IDI_SAVER 128
+#define IDC_TRANSPARENT 129

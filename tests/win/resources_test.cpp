@@ -1,0 +1,135 @@
+// The built VelloraSaver.scr's resources, read from the file as the system and the installer do.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+class SaverResources : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        module_ = LoadLibraryExA(vtest::SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
+    static void TearDownTestSuite() {
+        if (module_ != nullptr) FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    void SetUp() override { ASSERT_NE(module_, nullptr) << vtest::SaverPath(); }
+
+    static std::vector<char> VersionInfo() {
+        const std::string path = vtest::SaverPath();
+        DWORD handle = 0;
+        const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+        std::vector<char> data(size);
+        if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, data.data())) data.clear();
+        return data;
+    }
+
+    static HMODULE module_;
+};
+
+HMODULE SaverResources::module_ = nullptr;
+
+}  // namespace
+
+TEST_F(SaverResources, StringTable) {
+    char text[128] = "";
+    EXPECT_GT(LoadStringA(module_, 1, text, sizeof text), 0);
+    EXPECT_STREQ(text, "Vellora Screen Saver");
+    EXPECT_GT(LoadStringA(module_, 101, text, sizeof text), 0);
+    EXPECT_STREQ(text, "&About Vellora Saver...");
+}
+
+TEST_F(SaverResources, FixedVersion) {
+    std::vector<char> data = VersionInfo();
+    ASSERT_FALSE(data.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010002u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
+    EXPECT_EQ(fixed->dwFileFlags, 0u);
+    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    EXPECT_EQ(fixed->dwFileSubtype, 0u);
+    EXPECT_EQ(fixed->dwFileDateMS, 0u);
+    EXPECT_EQ(fixed->dwFileDateLS, 0u);
+}
+
+TEST_F(SaverResources, VersionStringsAndTranslation) {
+    std::vector<char> data = VersionInfo();
+    ASSERT_FALSE(data.empty());
+    WORD* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 0x04B0);
+    struct Case {
+        const char* name;
+        const char* value;
+    } cases[] = {
+        {"FileVersion", "1, 2, 0, 0"},
+        {"ProductVersion", "1, 2, 0, 0"},
+        {"FileDescription", "VELLORA SAVER Application"},
+        {"InternalName", "SAVER"},
+        {"OriginalFilename", "VelloraSaver.scr"},
+        {"ProductName", "SAVER Application"},
+        {"Comments", ""},
+        {"CompanyName", ""},
+        {"LegalTrademarks", ""},
+        {"PrivateBuild", ""},
+        {"SpecialBuild", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string query = std::string("\\StringFileInfo\\040904b0\\") + c.name;
+        char* value = nullptr;
+        UINT size = 0;
+        const BOOL found = VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &size);
+        if (*c.value == '\0') {
+            // An empty value may come back as absent or as an empty text.
+            if (found && value != nullptr && size > 0) {
+                EXPECT_STREQ(value, "") << c.name;
+            }
+            continue;
+        }
+        ASSERT_TRUE(found) << c.name;
+        EXPECT_STREQ(value, c.value) << c.name;
+    }
+}
+
+TEST_F(SaverResources, TransparentPointerAndIcon) {
+    HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(129));
+    ASSERT_NE(cursor, nullptr) << "this test program carries the saver's resources too";
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 0u);
+    EXPECT_EQ(info.yHotspot, 0u);
+    ASSERT_NE(info.hbmMask, nullptr);
+    EXPECT_EQ(info.hbmColor, nullptr) << "monochrome";
+    BITMAP mask{};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, 32);
+    EXPECT_EQ(mask.bmHeight, 64) << "AND mask over XOR mask";
+    std::vector<unsigned char> bits(static_cast<size_t>(mask.bmWidthBytes) * mask.bmHeight);
+    GetBitmapBits(info.hbmMask, static_cast<LONG>(bits.size()), bits.data());
+    const size_t half = bits.size() / 2;
+    for (size_t i = 0; i < half; ++i) ASSERT_EQ(bits[i], 0xFF) << "AND mask byte " << i;
+    for (size_t i = half; i < bits.size(); ++i) ASSERT_EQ(bits[i], 0x00) << "XOR mask byte " << i;
+    DeleteObject(info.hbmMask);
+
+    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(129), RT_GROUP_CURSOR), nullptr);
+    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(128), RT_GROUP_ICON), nullptr);
+    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
+    HICON icon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(128), IMAGE_ICON, 32, 32, 0));
+    EXPECT_NE(icon, nullptr);
+    if (icon != nullptr) DestroyIcon(icon);
+}

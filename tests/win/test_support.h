@@ -1,0 +1,95 @@
+// What the Windows tests share: message pumps, a plain test window, reading pixels back, and
+// running the built saver module as a process.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vellora {
+class Profile;
+struct Simulation;
+}  // namespace vellora
+
+namespace vtest {
+
+// Milliseconds from a fixed point, sub-millisecond resolution.
+double NowMs();
+
+// Dispatches this thread's messages, sent ones included, for ms milliseconds.
+void PumpFor(DWORD ms);
+// Dispatches messages until done() holds or timeoutMs passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// True when a pump took a WM_QUIT since the last call.
+bool TakeQuit();
+
+// A window whose messages go to a function; messages it leaves (returns false) get DefWindowProcA.
+// Painting is validated without drawing, so the window keeps what was drawn on it.
+class TestWindow {
+public:
+    using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;
+    explicit TestWindow(Handler handler = nullptr, DWORD style = WS_POPUP | WS_VISIBLE,
+                        RECT rect = RECT{0, 0, 240, 180}, HWND parent = nullptr, DWORD exStyle = 0);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND Handle() const { return hwnd_; }
+    void Destroy();
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    Handler handler_;
+    HWND hwnd_ = nullptr;
+};
+
+// The client-area pixels of a window as the screen shows them, row-major, 0x00BBGGRR.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> colors;
+    std::uint32_t At(int x, int y) const { return colors[static_cast<size_t>(y) * width + x]; }
+    int CountNonBlack() const;
+};
+// Copies from the window's own device context into a DIB section.
+Pixels ReadClientPixels(HWND hwnd);
+// The same area read from the screen's device context, where the windows of other processes show.
+Pixels ReadScreenPixels(HWND hwnd);
+
+// "/a/b" as Wine's drive Z: names it.
+std::string WindowsPath(const std::string& unixPath);
+// The built VelloraSaver.scr.
+std::string SaverPath();
+
+// The saver module run with a command line; killed at the end if it still runs.
+class SaverProcess {
+public:
+    explicit SaverProcess(const std::string& arguments);
+    ~SaverProcess();
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+
+    bool Started() const { return info_.hProcess != nullptr; }
+    DWORD Id() const { return info_.dwProcessId; }
+    // Waits for the end, dispatching this thread's messages meanwhile (the saver's windows may
+    // send to ours). True when the process ended in time.
+    bool WaitForExit(DWORD timeoutMs);
+    bool Running() const;
+    DWORD ExitCode() const;
+    // Its visible top-level windows.
+    std::vector<HWND> VisibleTopLevelWindows() const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Runs a preview window with sim in a small host for a while and returns the milliseconds per
+// frame; the world is torn down afterwards. Negative when the window could not be made.
+double MeasureFramePeriod(vellora::Simulation& sim, const vellora::Profile& profile);
+
+}  // namespace vtest
