@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -33,13 +34,18 @@ std::string Slurp(const std::string& path) {
 }
 
 RunResult RunSim(const std::string& args) {
-    const std::string base = ::testing::TempDir() + "vellora_sim_cli";
+    // Tests run in parallel processes: each run gets files of its own.
+    static int runs = 0;
+    const std::string base = ::testing::TempDir() + "vellora_sim_cli_" + std::to_string(getpid()) + "_" +
+                             std::to_string(++runs);
     const std::string cmd = std::string(VELLORA_SIM_PATH) + " " + args + " >" + base + ".out 2>" + base + ".err";
     RunResult r;
     const int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = Slurp(base + ".out");
     r.err = Slurp(base + ".err");
+    std::remove((base + ".out").c_str());
+    std::remove((base + ".err").c_str());
     return r;
 }
 
