@@ -6,37 +6,33 @@
 
 namespace vellora {
 
+namespace {
+
+// One axis of a frame's motion: move by v, then bounce off the edge the ball moves towards (only
+// that one; touching it exactly is no bounce). The bounce places the ball touching the edge.
+void MoveAlongAxis(double& pos, double v, double& next, double radius, double low, double high) {
+    if (v == 0.0) return;
+    pos += v;
+    if (v > 0.0) {
+        if (pos + radius > high) {
+            next = -next;
+            pos = high - radius;
+        }
+    } else if (pos - radius < low) {
+        next = -next;
+        pos = low + radius;
+    }
+}
+
+}  // namespace
+
 void MoveBall(Ball& ball, double accelY, const Rect& area) {
     ball.vx = ball.nextVx;
     ball.vy = accelY + ball.nextVy;
     ball.nextVx = ball.vx;
     ball.nextVy = ball.vy;
-
-    // Only the edge the ball moves towards is tested; touching it exactly is no bounce.
-    if (ball.vx != 0.0) {
-        ball.worldX += ball.vx;
-        if (ball.vx > 0.0) {
-            if (ball.worldX + ball.radius > area.right) {
-                ball.nextVx = -ball.nextVx;
-                ball.worldX = area.right - ball.radius;
-            }
-        } else if (ball.worldX - ball.radius < area.left) {
-            ball.nextVx = -ball.nextVx;
-            ball.worldX = area.left + ball.radius;
-        }
-    }
-    if (ball.vy != 0.0) {
-        ball.worldY += ball.vy;
-        if (ball.vy > 0.0) {
-            if (ball.worldY + ball.radius > area.bottom) {
-                ball.nextVy = -ball.nextVy;
-                ball.worldY = area.bottom - ball.radius;
-            }
-        } else if (ball.worldY - ball.radius < area.top) {
-            ball.nextVy = -ball.nextVy;
-            ball.worldY = area.top + ball.radius;
-        }
-    }
+    MoveAlongAxis(ball.worldX, ball.vx, ball.nextVx, ball.radius, area.left, area.right);
+    MoveAlongAxis(ball.worldY, ball.vy, ball.nextVy, ball.radius, area.top, area.bottom);
 }
 
 namespace {
