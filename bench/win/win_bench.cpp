@@ -1,0 +1,358 @@
+// The Windows benchmarks, run under Wine by scripts/bench. Each mode prints rows of the benchmark
+// table on stdout:
+//   vellora_win_bench render                  RenderFrame and a full redraw on a real window
+//   vellora_win_bench timer PERIOD_MS SECONDS the animation timer's tick-start intervals
+//   vellora_win_bench startup SCR [TIMEOUT_MS [RUNS]]
+//                                             from starting "SCR /s" to its first frame on screen
+//   vellora_win_bench nop                     nothing (starts the Wine server and prefix)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench_format.h"
+#include "bench/bench_world.h"
+#include "saver/app/anim_timer.h"
+#include "saver/app/gdi_canvas.h"
+
+namespace {
+
+using namespace vellora;
+using namespace vellora::bench;
+
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Dispatches messages (sent ones included) until the time is up, sleeping while there are none.
+void PumpFor(double ms) {
+    const double end = NowMs() + ms;
+    for (double now = NowMs(); now < end; now = NowMs()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now) + 1, QS_ALLINPUT);
+        Pump();
+    }
+}
+
+std::vector<double>* g_tickTimes = nullptr;
+
+LRESULT CALLBACK BenchWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (g_tickTimes) g_tickTimes->push_back(NowMs());
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+HWND MakeWindow(int width, int height) {
+    static const char* className = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = BenchWndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = "VelloraBenchWindow";
+        RegisterClassA(&wc);
+        return "VelloraBenchWindow";
+    }();
+    HWND hwnd = CreateWindowExA(0, className, "Vellora bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (hwnd) {
+        UpdateWindow(hwnd);
+        PumpFor(200);
+    }
+    return hwnd;
+}
+
+// Draws frames the way the saver's tick does (a client-area context per frame) until both a
+// minimum count and a minimum time have passed; the time per frame in seconds.
+template <typename Draw>
+double TimeFrames(HWND hwnd, Draw draw) {
+    int frames = 0;
+    const double start = NowMs();
+    double elapsed = 0.0;
+    while (frames < 200 || elapsed < 1000.0) {
+        HDC dc = GetDC(hwnd);
+        {
+            win::GdiCanvas canvas(dc);
+            draw(canvas);
+        }
+        GdiFlush();
+        ReleaseDC(hwnd, dc);
+        Pump();
+        ++frames;
+        elapsed = NowMs() - start;
+    }
+    return elapsed / 1000.0 / frames;
+}
+
+int RunRender() {
+    const Rect window{0, 0, kScreenWidth, kScreenHeight};
+    HWND hwnd = MakeWindow(window.right, window.bottom);
+    if (!hwnd) {
+        std::fprintf(stderr, "no window\n");
+        return 1;
+    }
+    for (const std::int32_t n : {20, 100}) {
+        Simulation sim(kSeed);
+        BuildWorld(sim, window, n);
+        WarmUp(sim, window);
+        // One real frame first, so that the bounds are those that were drawn.
+        TimeFrames(hwnd, [&](Canvas& c) { RenderFrame(sim, c); });
+        const double dirty = TimeFrames(hwnd, [&](Canvas& c) { RenderFrame(sim, c); });
+        const double copied = static_cast<double>(DirtyPixels(sim, window));
+        const double full = TimeFrames(hwnd, [&](Canvas& c) { FullRedraw(sim, c); });
+        const double pixels = static_cast<double>(window.Width()) * window.Height();
+        const std::string scase = Count(n) + " balls, 1024 x 768 window (Wine, Xvfb)";
+        Row(stdout, "RenderFrame, GDI", scase,
+            Duration(dirty) + "/frame; " + Count(static_cast<std::int64_t>(copied)) + " px copied (" +
+                Fixed(100.0 * copied / pixels, 1) + "% of the window)",
+            "");
+        Row(stdout, "Full-window redraw, GDI", scase,
+            Duration(full) + "/frame; " + Count(static_cast<std::int64_t>(pixels)) + " px filled and copied",
+            Fixed(full / dirty, 1) + "x RenderFrame's time, " + Fixed(pixels / copied, 1) + "x its pixels");
+    }
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+double Percentile(std::vector<double> sorted, double p) {
+    const std::size_t i = static_cast<std::size_t>(std::ceil(p * static_cast<double>(sorted.size()))) - 1;
+    return sorted[std::min(i, sorted.size() - 1)];
+}
+
+int RunTimer(unsigned period, double seconds) {
+    HWND hwnd = MakeWindow(64, 64);
+    if (!hwnd) return 1;
+    std::vector<double> ticks;
+    ticks.reserve(static_cast<std::size_t>(seconds * 1000.0 / period) + 1000);
+    g_tickTimes = &ticks;
+    if (!win::StartAnimTimer(hwnd, 1, period, 0)) {
+        std::fprintf(stderr, "StartAnimTimer failed\n");
+        return 1;
+    }
+    PumpFor(seconds * 1000.0);
+    win::StopAnimTimer(hwnd, 1);
+    g_tickTimes = nullptr;
+    DestroyWindow(hwnd);
+    if (ticks.size() < 3) {
+        std::fprintf(stderr, "only %zu ticks\n", ticks.size());
+        return 1;
+    }
+
+    // The first tick comes when the worker starts; the intervals count from it.
+    std::vector<double> intervals;
+    for (std::size_t i = 1; i < ticks.size(); ++i) intervals.push_back(ticks[i] - ticks[i - 1]);
+    double sum = 0.0;
+    long lost = 0, doubled = 0;
+    for (const double iv : intervals) {
+        sum += iv;
+        const long periods = std::lround(iv / period);
+        if (periods > 1) lost += periods - 1;
+        if (iv < 0.5 * period) ++doubled;
+    }
+    std::sort(intervals.begin(), intervals.end());
+    const double span = ticks.back() - ticks.front();
+    const long expected = std::lround(span / period);
+    auto ms = [](double v) { return Fixed(v, 2); };
+    Row(stdout, "Animation timer (empty handler)",
+        std::to_string(period) + " ms period, " + Fixed(seconds, 0) + " s (Wine)",
+        "interval mean " + ms(sum / static_cast<double>(intervals.size())) + " ms, p50 " + ms(Percentile(intervals, 0.5)) +
+            ", p99 " + ms(Percentile(intervals, 0.99)) + ", max " + ms(intervals.back()) + " ms",
+        Count(static_cast<std::int64_t>(intervals.size())) + " intervals in " + Fixed(span / 1000.0, 2) + " s, where a steady clock has " +
+            Count(expected) + " (" + Count(expected - static_cast<long>(intervals.size())) + " fewer); " +
+            Count(lost) + " lost in gaps of 1.5 periods or more, " + Count(doubled) + " doubled (under half a period)");
+    return 0;
+}
+
+// The screen as 0x00BBGGRR-agnostic words: only "black or not" matters here.
+bool ScreenHasNonBlack(int width, int height, std::vector<std::uint32_t>& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* pixels = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(pixels);
+    bits.assign(p, p + static_cast<std::size_t>(width) * height);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (const std::uint32_t v : bits) {
+        if ((v & 0x00FFFFFFu) != 0) return true;
+    }
+    return false;
+}
+
+std::int64_t LitPixels(const std::vector<std::uint32_t>& bits) {
+    std::int64_t lit = 0;
+    for (const std::uint32_t v : bits) lit += (v & 0x00FFFFFFu) != 0;
+    return lit;
+}
+
+// The captured screen as a binary PPM, to look at what was taken for the first frame.
+void WritePpm(const char* path, int width, int height, const std::vector<std::uint32_t>& bits) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) return;
+    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+    for (const std::uint32_t v : bits) {
+        const unsigned char rgb[3] = {static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 8),
+                                      static_cast<unsigned char>(v)};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    std::fclose(f);
+}
+
+struct ProcessWindows {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lParam) {
+    auto* s = reinterpret_cast<ProcessWindows*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->pid && IsWindowVisible(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// From CreateProcess to the first sight of a lit pixel on the screen, in ms; the time its window
+// became visible in windowMs. Negative when no frame came within the timeout.
+double TimeOneStartup(const char* scr, double timeoutMs, int width, int height, double& windowMs,
+                      std::vector<std::uint32_t>& bits) {
+    std::string command = std::string("\"") + scr + "\" /s";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const double start = NowMs();
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "cannot start %s\n", scr);
+        return -1.0;
+    }
+    double frameMs = -1.0;
+    windowMs = -1.0;
+    ProcessWindows pw{pi.dwProcessId, nullptr};
+    while (NowMs() - start < timeoutMs) {
+        Pump();
+        if (windowMs < 0) {
+            EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&pw));
+            if (pw.found) windowMs = NowMs() - start;
+        }
+        if (windowMs >= 0 && ScreenHasNonBlack(width, height, bits)) {
+            frameMs = NowMs() - start;
+            break;
+        }
+        Sleep(1);
+    }
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (frameMs < 0) {
+        std::fprintf(stderr, "no frame within %.0f ms (window %s)\n", timeoutMs, windowMs < 0 ? "never shown" : "shown");
+    }
+    return frameMs;
+}
+
+// A black window of our own covers the screen first, so that whatever is not black on the screen
+// once the saver's window is up was drawn by the saver. Each run is timed from CreateProcess and
+// the saver is ended once its frame has been seen. VELLORA_BENCH_SHOT=FILE.ppm keeps the screen as
+// it was when the last run's frame was seen.
+int RunStartup(const char* scr, double timeoutMs, int runs) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<std::uint32_t> bits;
+    HWND cover = MakeWindow(width, height);
+    PumpFor(300);
+    if (ScreenHasNonBlack(width, height, bits)) {
+        std::fprintf(stderr, "the screen is not black under a black window; cannot watch for a frame\n");
+        return 1;
+    }
+    // How long one look at the screen takes: the resolution of the figure.
+    const double pollStart = NowMs();
+    for (int i = 0; i < 10; ++i) ScreenHasNonBlack(width, height, bits);
+    const double pollMs = (NowMs() - pollStart) / 10.0;
+    std::vector<double> frames, windows;
+    std::vector<std::uint32_t> seen;
+    std::int64_t lit = 0;
+    for (int i = 0; i < runs; ++i) {
+        double windowMs = -1.0;
+        const double frameMs = TimeOneStartup(scr, timeoutMs, width, height, windowMs, bits);
+        if (frameMs < 0) return 1;
+        frames.push_back(frameMs);
+        windows.push_back(windowMs);
+        lit = LitPixels(bits);
+        seen = bits;
+        // Let the screen go black again under our window before the next run.
+        for (int wait = 0; wait < 100 && ScreenHasNonBlack(width, height, bits); ++wait) PumpFor(20);
+    }
+    if (const char* shot = std::getenv("VELLORA_BENCH_SHOT")) WritePpm(shot, width, height, seen);
+    if (cover) DestroyWindow(cover);
+    std::sort(frames.begin(), frames.end());
+    std::sort(windows.begin(), windows.end());
+    Row(stdout, "Start-up to first frame",
+        std::string("VelloraSaver.scr /s, ") + std::to_string(width) + " x " + std::to_string(height) +
+            " (Wine, Xvfb, server warm)",
+        "median " + Duration(Percentile(frames, 0.5) / 1000.0) + " (" + Duration(frames.front() / 1000.0) + " to " +
+            Duration(frames.back() / 1000.0) + ", " + std::to_string(runs) + " runs)",
+        "window visible after a median " + Duration(Percentile(windows, 0.5) / 1000.0) + "; " + Count(lit) +
+            " px lit in the first frame seen; screen read every " + Duration((pollMs + 1.0) / 1000.0));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "nop") return 0;
+    if (mode == "render") return RunRender();
+    if (mode == "timer" && argc > 3) return RunTimer(static_cast<unsigned>(std::atoi(argv[2])), std::atof(argv[3]));
+    if (mode == "startup" && argc > 2) {
+        return RunStartup(argv[2], argc > 3 ? std::atof(argv[3]) : 20000.0, argc > 4 ? std::max(1, std::atoi(argv[4])) : 5);
+    }
+    std::fprintf(stderr, "usage: vellora_win_bench render | timer PERIOD_MS SECONDS | startup SCR [TIMEOUT_MS [RUNS]] | nop\n");
+    return 2;
+}
