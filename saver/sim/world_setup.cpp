@@ -47,10 +47,16 @@ void LoadPreviewSettings(Simulation& sim, const Profile& profile) {
     s.colors = ClampToSafe(Setting::Colors, s.colors);
 }
 
+struct Point2 {
+    double x, y;
+};
+
 // Draws a fresh centre inside the placement area (the drawing area less the ball size on every side).
-void DrawPosition(Simulation& sim, Ball& ball, std::int32_t wp, std::int32_t hp) {
-    ball.worldX = static_cast<double>(sim.rng.Next() % wp) + sim.settings.ballSize;
-    ball.worldY = static_cast<double>(sim.rng.Next() % hp) + sim.settings.ballSize;
+// x is drawn before y.
+Point2 DrawPosition(Simulation& sim, std::int32_t wp, std::int32_t hp) {
+    const double x = static_cast<double>(sim.rng.Next() % wp) + sim.settings.ballSize;
+    const double y = static_cast<double>(sim.rng.Next() % hp) + sim.settings.ballSize;
+    return Point2{x, y};
 }
 
 bool Overlaps(const Ball& a, const Ball& b) {
@@ -65,7 +71,9 @@ void PlaceBall(Simulation& sim, Ball& ball, std::int32_t wp, std::int32_t hp) {
         bool overlapped = false;
         for (const auto& other : balls) {
             if (Overlaps(*other, ball)) {
-                DrawPosition(sim, ball, wp, hp);
+                const Point2 p = DrawPosition(sim, wp, hp);
+                ball.worldX = p.x;
+                ball.worldY = p.y;
                 ++retries;
                 overlapped = true;
             }
@@ -128,9 +136,8 @@ bool SetupWorld(Simulation& sim, const Profile& profile, const Rect& area, bool 
 
     world.balls.reserve(s.numBalls > 0 ? s.numBalls : 0);
     for (std::int32_t i = 0; i < s.numBalls; ++i) {
-        const double x = static_cast<double>(sim.rng.Next() % wp) + s.ballSize;
-        const double y = static_cast<double>(sim.rng.Next() % hp) + s.ballSize;
-        auto ball = std::make_unique<Ball>(sim, x, y, i);
+        const Point2 p = DrawPosition(sim, wp, hp);
+        auto ball = std::make_unique<Ball>(sim, p.x, p.y, i);
         if (s.ballSizeSel && sim.rng.Next() % 2 != 0) {
             ball->scale = (sim.rng.Next() % 90) * 0.01 + 0.1;
             ball->mass = kPi * (ball->scale * ball->radius) * (ball->scale * ball->radius);
