@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "saver/config/settings.h"
 #include "saver/render/canvas.h"
 #include "saver/render/renderer.h"
 #include "saver/sim/ball.h"
@@ -38,29 +39,22 @@ struct BodyState {
 };
 
 // A world of n balls of radius 10 in area: gravity 0.2, sparks on, Good vs. Evil with 5 colour
-// levels, velocities drawn as world setup draws them (setting 10). The balls sit one to a slot of
+// levels, velocities drawn as world setup draws them (setting 10), built through world setup. The balls sit one to a slot of
 // a lattice of 96-pixel rows, at a random place inside their slot, so none overlaps another.
 inline void BuildWorld(Simulation& sim, const Rect& area, std::int32_t n) {
-    SimSettings& s = sim.settings;
-    s.numBalls = n;
-    s.velocity = 10;
-    s.ballSize = kBallRadius;
-    s.colors = 5;
-    s.accelY = 0.2;
-    s.scenarioCounter = 0xFFFFFFFFu;
-    s.game = GoodVsEvil;
-    s.sparks = true;
-    s.ballSizeSel = false;
-    sim.ballPrototype.radius = s.ballSize;
-    sim.world.frameCount = 0;
-
-    const std::int32_t side = Trunc(4.0 * s.ballSize);
-    sim.grid.DiscardCells();
-    sim.grid.BuildCells(area.Width(), area.Height(), side, side);
-    sim.sparkRing.FreeSparks();
-    sim.sparkRing.AllocateSparks(kSparkRingCapacity, kSparksPerBurst);
-    sim.world.palette = BuildPalette(s.colors);
-    sim.world.balls.clear();
+    // Colors 2 gives Good vs. Evil its 5 levels; gravity 4 is 0.2 pixels per frame per frame.
+    SetupWorld(sim,
+               StoredSettings()
+                   .Set(Setting::NumBalls, 0)
+                   .Set(Setting::Velocity, 10)
+                   .Set(Setting::BallSize, static_cast<std::int32_t>(kBallRadius))
+                   .Set(Setting::Colors, 2)
+                   .Set(Setting::Gravity, 4)
+                   .Set(Setting::Game, GoodVsEvil)
+                   .Set(Setting::Sparks, 1)
+                   .Set(Setting::BallSizeSel, 0)
+                   .Set(Setting::ScenarioCounter, 1000000),  // a scene far longer than any run
+               area, false);
     sim.world.balls.reserve(static_cast<std::size_t>(n));
 
     const std::int32_t r = Trunc(kBallRadius);
@@ -71,11 +65,7 @@ inline void BuildWorld(Simulation& sim, const Rect& area, std::int32_t n) {
         const std::int32_t column = i / rows, row = i % rows;
         const double x = column * slotW + r + sim.rng.Next() % (slotW - 2 * r);
         const double y = row * slotH + r + sim.rng.Next() % (slotH - 2 * r);
-        auto ball = std::make_unique<Ball>(sim, x, y, i);
-        ball->Update();
-        Ball* placed = ball.get();
-        sim.world.balls.push_back(std::move(ball));
-        sim.grid.InsertNode(placed, Trunc(x), Trunc(y));
+        AddBall(sim, x, y).Update();
     }
 }
 
@@ -120,7 +110,7 @@ inline void FullRedraw(Simulation& sim, Canvas& target) {
     if (!black) return;
     buffer->FillRect(window, *black);
     for (const auto& b : sim.world.balls) DrawBall(*b, sim.settings.game, *buffer);
-    sim.sparkRing.DrawSparks(*buffer);
+    DrawSparks(sim.sparkRing, *buffer);
     target.UsePlainMapping();
     target.CopyFrom(*buffer, window);
 }

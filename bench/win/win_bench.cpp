@@ -5,10 +5,7 @@
 //   vellora_win_bench startup SCR [TIMEOUT_MS [RUNS]]
 //                                             from starting "SCR /s" to its first frame on screen
 //   vellora_win_bench nop                     nothing (starts the Wine server and prefix)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/win32.h"
 
 #include <algorithm>
 #include <cmath>

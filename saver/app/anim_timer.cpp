@@ -2,6 +2,10 @@
 
 #include <process.h>
 
+#include <memory>
+
+#include "win/handles.h"
+
 namespace vellora::win {
 
 namespace {
@@ -12,47 +16,35 @@ namespace {
 struct AnimTimerData {
     HWND targetWindow = nullptr;
     UINT timerId = 0;
-    CRITICAL_SECTION runLock;
+    CriticalSection runLock;
     BOOL runFlag = FALSE;
-    HANDLE wakeEvent = nullptr;
+    KernelHandle wakeEvent;
     unsigned threadId = 0;
-    HANDLE threadHandle = nullptr;
+    KernelHandle threadHandle;
     UINT periodMs = 0;
     LONG references = 2;
 };
 
 void Release(AnimTimerData* data) {
-    if (InterlockedDecrement(&data->references) != 0) return;
-    DeleteCriticalSection(&data->runLock);
-    if (data->wakeEvent != nullptr) CloseHandle(data->wakeEvent);
-    if (data->threadHandle != nullptr) CloseHandle(data->threadHandle);
-    delete data;
+    if (InterlockedDecrement(&data->references) == 0) delete data;
+}
+
+BOOL IsRunning(AnimTimerData& data) {
+    Lock lock(data.runLock);
+    return data.runFlag;
 }
 
 // The registration is touched by the window's thread (start, stop) and by the worker (its end),
 // so the property and its cell change only under this lock.
-class RegistrationLock {
-public:
-    RegistrationLock() { EnterCriticalSection(&Section()); }
-    ~RegistrationLock() { LeaveCriticalSection(&Section()); }
-    RegistrationLock(const RegistrationLock&) = delete;
-    RegistrationLock& operator=(const RegistrationLock&) = delete;
-
-private:
-    struct Guarded {
-        Guarded() { InitializeCriticalSection(&section); }
-        CRITICAL_SECTION section;
-    };
-    static CRITICAL_SECTION& Section() {
-        static Guarded guarded;
-        return guarded.section;
-    }
-};
+CriticalSection& RegistrationSection() {
+    static CriticalSection section;
+    return section;
+}
 
 using Cell = AnimTimerData*;
 
 bool Attach(HWND hwnd, AnimTimerData* data) {
-    RegistrationLock lock;
+    Lock lock(RegistrationSection());
     auto* cell = static_cast<Cell*>(GetPropA(hwnd, kAnimTimerProperty));
     if (cell == nullptr) {
         cell = new Cell(nullptr);
@@ -67,7 +59,7 @@ bool Attach(HWND hwnd, AnimTimerData* data) {
 
 // The window's record with a reference taken for the caller, or null.
 AnimTimerData* FindAndHold(HWND hwnd) {
-    RegistrationLock lock;
+    Lock lock(RegistrationSection());
     auto* cell = static_cast<Cell*>(GetPropA(hwnd, kAnimTimerProperty));
     if (cell == nullptr || *cell == nullptr) return nullptr;
     InterlockedIncrement(&(*cell)->references);
@@ -76,7 +68,7 @@ AnimTimerData* FindAndHold(HWND hwnd) {
 
 // Removes the registration if it still names this record.
 void Detach(HWND hwnd, const AnimTimerData* data) {
-    RegistrationLock lock;
+    Lock lock(RegistrationSection());
     auto* cell = static_cast<Cell*>(GetPropA(hwnd, kAnimTimerProperty));
     if (cell == nullptr || *cell != data) return;
     RemovePropA(hwnd, kAnimTimerProperty);
@@ -92,9 +84,7 @@ unsigned __stdcall AnimTimerThread(void* argument) {
     for (;;) {
         // The first peek also gives this thread its message queue.
         if (PeekMessageA(&msg, nullptr, 0, 0xFFFF, PM_REMOVE) && msg.message == WM_QUIT) break;
-        EnterCriticalSection(&data->runLock);
-        const BOOL running = data->runFlag;
-        LeaveCriticalSection(&data->runLock);
+        const BOOL running = IsRunning(*data);
         // A stop that came before this thread had a queue could not post the quit message here,
         // so the cleared flag ends the loop as well.
         if (!running) break;
@@ -103,8 +93,8 @@ unsigned __stdcall AnimTimerThread(void* argument) {
         const DWORD wait = AnimTimerWait(start, GetTickCount(), periodMs);
         if (wait == 0) {
             Sleep(0);
-        } else if (WaitForSingleObject(data->wakeEvent, wait) == WAIT_OBJECT_0) {
-            ResetEvent(data->wakeEvent);
+        } else if (WaitForSingleObject(data->wakeEvent.Get(), wait) == WAIT_OBJECT_0) {
+            ResetEvent(data->wakeEvent.Get());
         }
     }
     Detach(targetWindow, data);
@@ -122,35 +112,25 @@ UINT StartAnimTimer(HWND hwnd, UINT timerId, UINT periodMs, UINT reserved) {
         Release(existing);
         return 0;
     }
-    auto* data = new AnimTimerData;
-    if (!Attach(hwnd, data)) {
-        delete data;
-        return 0;
-    }
-    InitializeCriticalSection(&data->runLock);
-    data->wakeEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (data->wakeEvent == nullptr) {
-        Detach(hwnd, data);
-        DeleteCriticalSection(&data->runLock);
-        delete data;
-        return 0;
-    }
+    auto data = std::make_unique<AnimTimerData>();
+    data->wakeEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (data->wakeEvent.Get() == nullptr) return 0;
     data->targetWindow = hwnd;
     data->timerId = timerId;
     data->runFlag = TRUE;
     data->periodMs = periodMs;
+    if (!Attach(hwnd, data.get())) return 0;
     unsigned threadId = 0;
-    const uintptr_t thread = _beginthreadex(nullptr, 4096, &AnimTimerThread, data, 0, &threadId);
+    const uintptr_t thread = _beginthreadex(nullptr, 4096, &AnimTimerThread, data.get(), 0, &threadId);
     if (thread == 0) {
-        Detach(hwnd, data);
-        CloseHandle(data->wakeEvent);
-        DeleteCriticalSection(&data->runLock);
-        delete data;
+        Detach(hwnd, data.get());
         return 0;
     }
-    data->threadId = threadId;
-    data->threadHandle = reinterpret_cast<HANDLE>(thread);
-    SetThreadPriority(data->threadHandle, GetThreadPriority(GetCurrentThread()) - 1);
+    // From here the worker and the stop share the record through its reference count.
+    AnimTimerData* shared = data.release();
+    shared->threadId = threadId;
+    shared->threadHandle.Reset(reinterpret_cast<HANDLE>(thread));
+    SetThreadPriority(shared->threadHandle.Get(), GetThreadPriority(GetCurrentThread()) - 1);
     return 1;
 }
 
@@ -162,21 +142,23 @@ UINT StopAnimTimer(HWND hwnd, UINT timerId) {
         Release(data);
         return 0;
     }
-    EnterCriticalSection(&data->runLock);
-    const BOOL wasRunning = data->runFlag;
-    data->runFlag = FALSE;
-    LeaveCriticalSection(&data->runLock);
+    BOOL wasRunning;
+    {
+        Lock lock(data->runLock);
+        wasRunning = data->runFlag;
+        data->runFlag = FALSE;
+    }
     if (!wasRunning) {
         // An earlier stop gave up waiting for this worker; it ends on its own.
         Release(data);
         return 1;
     }
     PostThreadMessageA(data->threadId, WM_QUIT, 0, 0);
-    SetEvent(data->wakeEvent);
+    SetEvent(data->wakeEvent.Get());
     // Lets a worker that is blocked in its send right now deliver that tick and go on to its end.
     MSG msg;
     PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE);
-    WaitForSingleObject(data->threadHandle, 2000);
+    WaitForSingleObject(data->threadHandle.Get(), 2000);
     Release(data);  // the reference found above
     Release(data);  // the timer's own, held since the start
     return 1;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "saver/app/win_framework.h"
+#include "win/framework.h"
 
 namespace vellora::win {
 

@@ -4,7 +4,8 @@
 
 #include "saver/app/anim_timer.h"
 #include "saver/app/frame_tick.h"
-#include "saver/app/gdi.h"
+#include "saver/resources/resource.h"
+#include "win/handles.h"
 #include "saver/app/gdi_canvas.h"
 #include "saver/config/settings.h"
 #include "saver/render/renderer.h"
@@ -32,7 +33,7 @@ BOOL AnimWnd::CreateInRect(DWORD exStyle, DWORD style, const Rect& rect, HWND pa
     // area itself), no icon, and a fully transparent pointer.
     static const char* className = nullptr;
     if (className == nullptr) {
-        HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTransparentCursorId));
+        HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_TRANSPARENT));
         className = RegisterWndClass(CS_HREDRAW | CS_VREDRAW, cursor, nullptr, nullptr);
         if (className == nullptr) return FALSE;
     }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "saver/app/win_framework.h"
+#include "win/framework.h"
 #include "saver/sim/geometry.h"
 
 namespace vellora {
@@ -28,7 +28,6 @@ public:
     void StartFrameTimer(std::int32_t refreshRate);
 
     static constexpr UINT kFrameTimerId = 1;
-    static constexpr int kTransparentCursorId = 129;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

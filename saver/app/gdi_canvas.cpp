@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "saver/app/gdi.h"
+#include "win/handles.h"
 
 namespace vellora::win {
 
@@ -31,22 +31,26 @@ private:
 HBRUSH BrushOf(const Brush& brush) { return static_cast<const GdiBrush&>(brush).Get(); }
 HPEN PenOf(const Pen& pen) { return static_cast<const GdiPen&>(pen).Get(); }
 
-// A memory context with a compatible bitmap selected, shifted so that window coordinates can be
-// used on it unchanged. The bitmap is selected out before the context and the bitmap go.
-class GdiBackBuffer : public GdiCanvas {
-public:
-    GdiBackBuffer(HDC memoryDc, HBITMAP bitmap)
-        : GdiCanvas(memoryDc), memory_(memoryDc), bitmap_(bitmap), previous_(SelectObject(memoryDc, bitmap)) {}
-    ~GdiBackBuffer() override {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(Dc(), previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(memory_);
-    }
+// A memory context with a compatible bitmap selected. Declared in this order, they go in the
+// reverse one: the bitmap is selected out before it and the context are deleted.
+struct BackBufferObjects {
+    BackBufferObjects(HDC windowDc, const Rect& area)
+        : memory(windowDc), bitmap(CreateCompatibleBitmap(windowDc, area.Width(), area.Height())),
+          selected(memory.Get(), bitmap.Get()) {}
+    bool Valid() const { return memory.Get() != nullptr && bitmap.Get() != nullptr; }
 
-private:
-    HDC memory_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    MemoryDC memory;
+    GdiObject<HBITMAP> bitmap;
+    SelectedObject selected;
+};
+
+// The buffer shifted so that window coordinates can be used on it unchanged.
+class GdiBackBuffer : private BackBufferObjects, public GdiCanvas {
+public:
+    GdiBackBuffer(HDC windowDc, const Rect& area) : BackBufferObjects(windowDc, area), GdiCanvas(memory.Get()) {
+        if (Valid()) OffsetViewportOrgEx(memory.Get(), -area.left, -area.top, nullptr);
+    }
+    using BackBufferObjects::Valid;
 };
 
 }  // namespace
@@ -63,15 +67,8 @@ Rect GdiCanvas::ClipBox() const {
 }
 
 std::unique_ptr<Canvas> GdiCanvas::CreateBackBuffer(const Rect& area) {
-    HDC memoryDc = CreateCompatibleDC(dc_);
-    if (memoryDc == nullptr) return nullptr;
-    HBITMAP bitmap = CreateCompatibleBitmap(dc_, area.Width(), area.Height());
-    if (bitmap == nullptr) {
-        DeleteDC(memoryDc);
-        return nullptr;
-    }
-    auto buffer = std::make_unique<GdiBackBuffer>(memoryDc, bitmap);
-    OffsetViewportOrgEx(memoryDc, -area.left, -area.top, nullptr);
+    auto buffer = std::make_unique<GdiBackBuffer>(dc_, area);
+    if (!buffer->Valid()) return nullptr;
     return buffer;
 }
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "saver/app/win_framework.h"
+#include "win/framework.h"
 #include "saver/render/canvas.h"
 
 namespace vellora::win {

@@ -2,6 +2,8 @@
 // terminate. These definitions end it at once instead, which is what an uncaught throw does in a
 // windowed program anyway, and keep the library's exception objects, text formatting and symbol
 // demangler (about a third of the executable) out of the saver. Linked into the saver alone.
+// The names are the ones GCC's libstdc++ calls (bits/functexcept.h); the build checks the linker
+// map after every link of the saver and fails if the library's own versions come back.
 #include <bits/functexcept.h>
 
 #include <cstdlib>

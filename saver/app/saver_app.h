@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "saver/app/win_framework.h"
+#include "win/framework.h"
 #include "saver/config/registry_profile.h"
 #include "saver/sim/geometry.h"
 #include "saver/sim/sim_state.h"

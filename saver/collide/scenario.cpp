@@ -9,8 +9,8 @@ namespace vellora {
 
 namespace {
 
-bool IsRedBall(const Ball& ball) { return ball.index == 0; }
-bool IsGreenBall(const Ball& ball) { return ball.index == 1; }
+bool IsRedBall(const Ball& ball) { return ball.index == kRedBallIndex; }
+bool IsGreenBall(const Ball& ball) { return ball.index == kGreenBallIndex; }
 
 void SetLevel(const Simulation& sim, Ball& ball, std::int32_t level) {
     ball.colorLevel = level;
@@ -69,15 +69,6 @@ bool ApplyScenarioRules(const Simulation& sim, Ball& a, Ball& b) {
         default:  // Just Bounce, and anything that is not a scenario: colours never change
             return true;
     }
-}
-
-bool HasWhiteOutline(std::int32_t game, std::int32_t index) {
-    if (game == JustBounce) return false;
-    return index == 0 || ((game == SoloGoodVsEvil || game == GoodVsEvil || game == DecayVsHealth) && index == 1);
-}
-
-bool IsDeadBall(std::int32_t game, ColorRef color) {
-    return game >= DecayVsHealth && game <= AllDecay && color == 0;
 }
 
 }  // namespace vellora

@@ -5,7 +5,6 @@
 
 namespace vellora {
 
-class Canvas;
 class Random;
 
 struct Spark {
@@ -18,7 +17,6 @@ struct Spark {
 constexpr std::int32_t kSparkRingCapacity = 30;
 constexpr std::int32_t kSparksPerBurst = 4;
 constexpr std::int32_t kSparkLife = 7;
-constexpr int kSparkPenWidth = 2;
 
 class SparkRing {
 public:
@@ -35,10 +33,6 @@ public:
     void StartBurst(Spark* burst, std::int32_t px, std::int32_t py, Random& rng) const;
     // Ages the live bursts and moves their sparks one step.
     void AdvanceSparks();
-    // Black 2-pixel lines over each live spark's last dash.
-    void EraseSparks(Canvas& canvas) const;
-    // White 2-pixel dashes ahead of each live spark whose burst has more than one frame to live.
-    void DrawSparks(Canvas& canvas) const;
 
     std::int32_t LiveCount() const;
     // Calls f(burst) for each live burst in ring order, from the oldest.

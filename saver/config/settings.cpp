@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kAll = std::numeric_limits<std::int32_t>::max();
+constexpr double kGravityUnit = 0.05;        // pixels per frame per frame
+constexpr double kFramesPerSceneUnit = 600;  // frames
 
 // Safe ranges: the ball count stays below what world setup can place in reasonable time, the
 // velocity spread and ball size stay positive (remainders and cell sizes are taken by them), the
@@ -15,16 +17,16 @@ constexpr std::int32_t kAll = std::numeric_limits<std::int32_t>::max();
 // period stays within a second. The list settings and the scene length keep every value: their
 // meanings are defined for all of them.
 constexpr SettingDef kTable[kSettingCount] = {
-    {Setting::NumBalls, "NumBalls", 20, 2, 100, 0, 1000},
-    {Setting::Velocity, "Velocity", 10, 3, 40, 1, 1000},
-    {Setting::BallSize, "BallSize", 30, 10, 100, 1, 1000},
-    {Setting::Colors, "Colors", 2, 1, 127, 1, 127},
-    {Setting::Gravity, "Gravity", 0, 0, 100, kAny, kAll},
-    {Setting::ScenarioCounter, "ScenarioCounter", 20, 1, 100, kAny, kAll},
-    {Setting::RefreshRate, "RefreshRate", 1, 3, 127, 0, 999},
-    {Setting::BallSizeSel, "BallSizeSel", 0, 0, 2, kAny, kAll},
-    {Setting::Game, "Game", 0, 0, 6, kAny, kAll},
-    {Setting::Sparks, "Sparks", 0, 0, 2, kAny, kAll},
+    {Setting::NumBalls, "NumBalls", 20, 2, 100, 0, 1000, 1.0},
+    {Setting::Velocity, "Velocity", 10, 3, 40, 1, 1000, 1.0},
+    {Setting::BallSize, "BallSize", 30, 10, 100, 1, 1000, 1.0},
+    {Setting::Colors, "Colors", 2, 1, 127, 1, 127, 1.0},
+    {Setting::Gravity, "Gravity", 0, 0, 100, kAny, kAll, kGravityUnit},
+    {Setting::ScenarioCounter, "ScenarioCounter", 20, 1, 100, kAny, kAll, kFramesPerSceneUnit},
+    {Setting::RefreshRate, "RefreshRate", 1, 3, 127, 0, 999, 1.0},
+    {Setting::BallSizeSel, "BallSizeSel", 0, 0, 2, kAny, kAll, 1.0},
+    {Setting::Game, "Game", 0, 0, 6, kAny, kAll, 1.0},
+    {Setting::Sparks, "Sparks", 0, 0, 2, kAny, kAll, 1.0},
 };
 
 }  // namespace
@@ -67,6 +69,22 @@ std::int32_t ReadSafeSetting(const Profile& profile, Setting id) {
 
 bool WriteSetting(Profile& profile, Setting id, std::int32_t value) {
     return profile.WriteInt(kSettingsSection, DefOf(id).key, value);
+}
+
+StoredSettings::StoredSettings() {
+    for (const SettingDef& def : kTable) values_[static_cast<int>(def.id)] = def.defaultValue;
+}
+
+StoredSettings StoredSettings::Read(const Profile& profile) {
+    StoredSettings stored;
+    for (const SettingDef& def : kTable) stored.Set(def.id, ReadSetting(profile, def.id));
+    return stored;
+}
+
+bool StoredSettings::Write(Profile& profile) const {
+    bool all = true;
+    for (const SettingDef& def : kTable) all = WriteSetting(profile, def.id, Get(def.id)) && all;
+    return all;
 }
 
 const SettingDef* FindSetting(const std::string& key) {

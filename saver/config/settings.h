@@ -36,6 +36,9 @@ struct SettingDef {
     // a value outside this range is held at its nearest end when it is read for use.
     std::int32_t safeMin;
     std::int32_t safeMax;
+    // What one stored step is worth where the simulation uses it: "Gravity" counts in units of
+    // 0.05 pixels per frame per frame, "ScenarioCounter" in units of 600 frames; the rest count 1.
+    double unit;
 };
 
 const SettingDef& DefOf(Setting id);
@@ -68,6 +71,25 @@ std::int32_t ReadSetting(const Profile& profile, Setting id);
 std::int32_t ReadSafeSetting(const Profile& profile, Setting id);
 std::int32_t ClampToSafe(Setting id, std::int32_t value);
 bool WriteSetting(Profile& profile, Setting id, std::int32_t value);
+
+// The ten values of a scene, in table order, each starting at its default. Tests, tools and
+// benchmarks set them by name: StoredSettings().Set(Setting::NumBalls, 5).Set(Setting::Game, 2).
+class StoredSettings {
+public:
+    StoredSettings();
+    std::int32_t Get(Setting id) const { return values_[static_cast<int>(id)]; }
+    StoredSettings& Set(Setting id, std::int32_t value) {
+        values_[static_cast<int>(id)] = value;
+        return *this;
+    }
+    // Every key from the profile, its default where missing.
+    static StoredSettings Read(const Profile& profile);
+    // All ten keys in table order; false when any write failed.
+    bool Write(Profile& profile) const;
+
+private:
+    std::int32_t values_[kSettingCount];
+};
 
 // Finds a setting by its key, ignoring nothing (keys compare exactly). Null when unknown.
 const SettingDef* FindSetting(const std::string& key);

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "saver/collide/scenario.h"
 #include "saver/render/canvas.h"
 #include "saver/sim/ball.h"
 #include "saver/sim/sim_state.h"
@@ -25,9 +24,9 @@ void RenderDirect(Simulation& sim, Canvas& target) {
     if (!black) return;
     const std::int32_t game = sim.settings.game;
     for (const auto& ball : sim.world.balls) target.FillRect(InflateRect(ball->prevBounds, 1, 1), *black);
-    sim.sparkRing.EraseSparks(target);
+    EraseSparks(sim.sparkRing, target);
     for (const auto& ball : sim.world.balls) DrawBall(*ball, game, target);
-    sim.sparkRing.DrawSparks(target);
+    DrawSparks(sim.sparkRing, target);
 }
 
 }  // namespace
@@ -49,11 +48,11 @@ void RenderFrame(Simulation& sim, Canvas& target) {
     for (const auto& ball : balls) DrawBall(*ball, game, *buffer);
 
     target.UsePlainMapping();
-    sim.sparkRing.EraseSparks(target);
+    EraseSparks(sim.sparkRing, target);
     // Each ball's rectangle contains its bounds, so every ball reaches the window in every frame
     // and repairs any spark erased across it.
     for (const auto& ball : balls) target.CopyFrom(*buffer, DirtyRect(*ball));
-    sim.sparkRing.DrawSparks(target);
+    DrawSparks(sim.sparkRing, target);
 }
 
 void DrawBall(Ball& ball, std::int32_t game, Canvas& canvas) {

@@ -94,16 +94,7 @@ private:
 
 }  // namespace
 
-bool CreationFaults::Allow() {
-    const int attempt = attempts_++;
-    switch (mode_) {
-        case Mode::Never: return true;
-        case Mode::Always: return false;
-        case Mode::After: return attempt < n_;
-        case Mode::Only: return attempt != n_;
-    }
-    return true;
-}
+bool SoftCanvasShared::Allow(SoftObject kind) { return !allowCreation || allowCreation(kind); }
 
 SoftCanvas::SoftCanvas(std::int32_t width, std::int32_t height)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
@@ -156,7 +147,7 @@ void SoftCanvas::FillDevice(const Rect& r, ColorRef c) {
 }
 
 std::unique_ptr<Canvas> SoftCanvas::CreateBackBuffer(const Rect& area) {
-    if (!shared_->backBufferFaults.Allow()) return nullptr;
+    if (!shared_->Allow(SoftObject::BackBuffer)) return nullptr;
     const std::int64_t w = std::max<std::int64_t>(0, std::int64_t{area.right} - area.left);
     const std::int64_t h = std::max<std::int64_t>(0, std::int64_t{area.bottom} - area.top);
     if (w * h > kMaxBufferPixels) return nullptr;
@@ -171,12 +162,12 @@ void SoftCanvas::UsePlainMapping() {
 }
 
 std::unique_ptr<Brush> SoftCanvas::CreateSolidBrush(ColorRef color) {
-    if (!shared_->brushFaults.Allow()) return nullptr;
+    if (!shared_->Allow(SoftObject::Brush)) return nullptr;
     return std::make_unique<SoftBrush>(color, shared_);
 }
 
 std::unique_ptr<Pen> SoftCanvas::CreateSolidPen(int width, ColorRef color) {
-    if (!shared_->penFaults.Allow()) return nullptr;
+    if (!shared_->Allow(SoftObject::Pen)) return nullptr;
     return std::make_unique<SoftPen>(width, color, shared_);
 }
 

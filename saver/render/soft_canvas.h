@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,39 +14,20 @@
 
 namespace vellora {
 
-// Makes the creation of one kind of drawing object fail on purpose, so that the fallbacks of the
-// code that draws can be exercised. Counts every attempt, whether it succeeds or not.
-class CreationFaults {
-public:
-    // Every creation succeeds (the default).
-    void Never() { mode_ = Mode::Never; }
-    void Always() { mode_ = Mode::Always; }
-    // The first n creations from now on succeed, every later one fails.
-    void After(int n) { mode_ = Mode::After; n_ = attempts_ + n; }
-    // Only the creation that is the n-th from now on (0 = the next one) fails.
-    void Only(int n) { mode_ = Mode::Only; n_ = attempts_ + n; }
+enum class SoftObject { BackBuffer, Brush, Pen };
 
-    // Counts one attempt and answers whether it may succeed.
-    bool Allow();
-    int Attempts() const { return attempts_; }
-
-private:
-    enum class Mode { Never, Always, After, Only };
-    Mode mode_ = Mode::Never;
-    int n_ = 0;
-    int attempts_ = 0;
-};
-
-// What a window and all the back buffers made from it share: the injected faults and the count
-// of drawing objects still alive (so a test can see that nothing outlives a frame).
+// What a window and all the back buffers made from it share: the count of drawing objects still
+// alive (so a test can see that nothing outlives a frame), and a question asked before each
+// creation, through which tests make creations fail to exercise the fallbacks of the code that draws.
 struct SoftCanvasShared {
-    CreationFaults backBufferFaults;
-    CreationFaults brushFaults;
-    CreationFaults penFaults;
+    // Null lets every creation succeed.
+    std::function<bool(SoftObject)> allowCreation;
     int liveBrushes = 0;
     int livePens = 0;
     int liveBackBuffers = 0;
     int plainMappingCalls = 0;
+
+    bool Allow(SoftObject kind);
 };
 
 class SoftCanvas : public Canvas {
@@ -85,7 +67,7 @@ public:
     const std::vector<ColorRef>& Pixels() const { return pixels_; }
     void Clear(ColorRef color = kBlack);
 
-    // Faults and object counts, shared with every back buffer made from this canvas.
+    // Object counts and the creation question, shared with every back buffer made from this canvas.
     SoftCanvasShared& Shared() { return *shared_; }
     const SoftCanvasShared& Shared() const { return *shared_; }
 

@@ -1,4 +1,4 @@
-// Resource ids of the saver module.
+// Resource ids of the saver module: the resource script and the code both take them from here.
 #pragma once
 
 #define IDS_DESCRIPTION 1

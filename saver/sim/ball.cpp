@@ -10,7 +10,7 @@ Ball::Ball(Simulation& sim, double x, double y, std::int32_t idx) : Shape(sim.ba
     vx = static_cast<double>(sim.rng.Next() % v - v / 2);
     vy = static_cast<double>(sim.rng.Next() % v - v / 2);
     index = idx;
-    mass = kPi * (radius * scale) * (radius * scale);
+    mass = BallMass(radius, scale);
 
     const std::int32_t g = s.game;
     if (g == JustBounce) {
@@ -19,10 +19,10 @@ Ball::Ball(Simulation& sim, double x, double y, std::int32_t idx) : Shape(sim.ba
         const std::uint32_t red = sim.rng.Next() % 175 + 80;
         color = Rgb(red, green, blue);
         colorLevel = 0;
-    } else if (index == 0 && g != AllDecay) {
+    } else if (index == kRedBallIndex && g != AllDecay) {
         color = kRedBallColor;
         colorLevel = -1;
-    } else if (index == 1 && g < Decay) {
+    } else if (index == kGreenBallIndex && g < Decay) {
         color = kGreenBallColor;
         colorLevel = -1;
     } else if (g < DecayVsHealth) {
@@ -35,6 +35,16 @@ Ball::Ball(Simulation& sim, double x, double y, std::int32_t idx) : Shape(sim.ba
     }
     nextVx = vx;
     nextVy = vy;
+}
+
+bool HasWhiteOutline(std::int32_t game, std::int32_t index) {
+    if (game == JustBounce) return false;
+    return index == kRedBallIndex ||
+           ((game == SoloGoodVsEvil || game == GoodVsEvil || game == DecayVsHealth) && index == kGreenBallIndex);
+}
+
+bool IsDeadBall(std::int32_t game, ColorRef color) {
+    return game >= DecayVsHealth && game <= AllDecay && color == 0;
 }
 
 void Ball::Update() {

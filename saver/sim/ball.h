@@ -17,6 +17,18 @@ constexpr ColorRef kYellow = Rgb(255, 255, 0);
 constexpr ColorRef kMagenta = Rgb(255, 0, 255);
 constexpr ColorRef kCyan = Rgb(0, 255, 255);
 
+// In the scenarios with a red and a green ball, they are the first two balls made.
+constexpr std::int32_t kRedBallIndex = 0;
+constexpr std::int32_t kGreenBallIndex = 1;
+
+// The mass of a ball of this radius drawn at this scale: its area.
+constexpr double BallMass(double radius, double scale) { return kPi * (radius * scale) * (radius * scale); }
+
+// True when the ball is drawn with a white outline in this scenario.
+bool HasWhiteOutline(std::int32_t game, std::int32_t index);
+// True when the ball has died (scenarios 3 to 5, colour black).
+bool IsDeadBall(std::int32_t game, ColorRef color);
+
 class Ball : public Shape, public GridNode {
 public:
     // Draws from the simulation's generator in this order: vx, vy, then the colour draws.

@@ -38,6 +38,8 @@ struct SimSettings {
     bool ballSizeSel = false;
 };
 
+struct Simulation;
+
 struct World {
     std::vector<std::unique_ptr<Ball>> balls;  // in creation order: balls[i]->index == i
     std::vector<ColorRef> palette;
@@ -45,6 +47,11 @@ struct World {
     bool previewMode = false;
     bool previewLatched = false;
 };
+
+// Deletes the balls in array order.
+void ReleaseBalls(World& world);
+// Deletes the balls in array order and releases the palette.
+void TeardownWorld(Simulation& sim);
 
 // One per process in the saver; tests and tools make as many as they like.
 struct Simulation {

@@ -8,32 +8,38 @@ namespace vellora {
 namespace {
 
 constexpr std::int32_t kMaxPlacementRetries = 100;
-constexpr std::uint32_t kFramesPerSceneUnit = 600;
-constexpr double kGravityUnit = 0.05;
 
-void LoadStoredSettings(Simulation& sim, const Profile& profile) {
+std::int32_t SafeValue(const StoredSettings& stored, Setting id) { return ClampToSafe(id, stored.Get(id)); }
+
+// The acceleration in pixels per frame per frame; the stored value is read unsigned.
+double Acceleration(const StoredSettings& stored) {
+    return static_cast<std::uint32_t>(stored.Get(Setting::Gravity)) * DefOf(Setting::Gravity).unit;
+}
+
+void LoadStoredSettings(Simulation& sim, const StoredSettings& stored) {
     SimSettings& s = sim.settings;
-    s.numBalls = ReadSafeSetting(profile, Setting::NumBalls);
-    s.velocity = ReadSafeSetting(profile, Setting::Velocity);
-    s.ballSize = static_cast<double>(static_cast<std::uint32_t>(ReadSafeSetting(profile, Setting::BallSize)));
-    s.colors = ReadSafeSetting(profile, Setting::Colors);
-    s.accelY = static_cast<std::uint32_t>(ReadSetting(profile, Setting::Gravity)) * kGravityUnit;
-    s.scenarioCounter = static_cast<std::uint32_t>(ReadSetting(profile, Setting::ScenarioCounter)) * kFramesPerSceneUnit;
+    s.numBalls = SafeValue(stored, Setting::NumBalls);
+    s.velocity = SafeValue(stored, Setting::Velocity);
+    s.ballSize = static_cast<double>(static_cast<std::uint32_t>(SafeValue(stored, Setting::BallSize)));
+    s.colors = SafeValue(stored, Setting::Colors);
+    s.accelY = Acceleration(stored);
+    const auto framesPerUnit = static_cast<std::uint32_t>(DefOf(Setting::ScenarioCounter).unit);
+    s.scenarioCounter = static_cast<std::uint32_t>(stored.Get(Setting::ScenarioCounter)) * framesPerUnit;
 
-    const std::int32_t sizeSel = ReadSetting(profile, Setting::BallSizeSel);
+    const std::int32_t sizeSel = stored.Get(Setting::BallSizeSel);
     s.ballSizeSel = sizeSel == 2 ? (sim.rng.Next() % 2 != 0) : sizeSel != 0;
 
-    const std::int32_t game = ReadSetting(profile, Setting::Game);
+    const std::int32_t game = stored.Get(Setting::Game);
     if (game == RandomScenario) s.game = sim.rng.Next() % 6;
     // Anything else outside the six scenarios (the options dialog stores -1 for a list left
     // without a selection) runs as the key's default, Just Bounce.
     else s.game = (game >= JustBounce && game <= AllDecay) ? game : JustBounce;
 
-    const std::int32_t sparks = ReadSetting(profile, Setting::Sparks);
+    const std::int32_t sparks = stored.Get(Setting::Sparks);
     s.sparks = sparks == 2 ? (sim.rng.Next() % 2 != 0) : sparks != 0;
 }
 
-void LoadPreviewSettings(Simulation& sim, const Profile& profile) {
+void LoadPreviewSettings(Simulation& sim, const StoredSettings& stored) {
     SimSettings& s = sim.settings;
     s.numBalls = 3;
     s.ballSize = 10.0;
@@ -42,7 +48,7 @@ void LoadPreviewSettings(Simulation& sim, const Profile& profile) {
     s.sparks = true;
     s.game = JustBounce;
     s.scenarioCounter = 0x7FFFFFFF;
-    s.accelY = static_cast<std::uint32_t>(ReadSetting(profile, Setting::Gravity)) * kGravityUnit;
+    s.accelY = Acceleration(stored);
     // colors keeps its value; held in range so that repeated scenes cannot grow it without end.
     s.colors = ClampToSafe(Setting::Colors, s.colors);
 }
@@ -82,6 +88,14 @@ void PlaceBall(Simulation& sim, Ball& ball, std::int32_t wp, std::int32_t hp) {
     }
 }
 
+// Appends the ball to the world and files it in the grid at its centre.
+Ball& FileBall(Simulation& sim, std::unique_ptr<Ball> ball) {
+    Ball* placed = ball.get();
+    sim.world.balls.push_back(std::move(ball));
+    sim.grid.InsertNode(placed, Trunc(placed->worldX), Trunc(placed->worldY));
+    return *placed;
+}
+
 }  // namespace
 
 std::vector<ColorRef> BuildPalette(std::int32_t n) {
@@ -103,14 +117,18 @@ std::vector<ColorRef> BuildPalette(std::int32_t n) {
 }
 
 bool SetupWorld(Simulation& sim, const Profile& profile, const Rect& area, bool preview) {
+    return SetupWorld(sim, StoredSettings::Read(profile), area, preview);
+}
+
+bool SetupWorld(Simulation& sim, const StoredSettings& stored, const Rect& area, bool preview) {
     World& world = sim.world;
     SimSettings& s = sim.settings;
     if (!world.previewLatched) {
         world.previewMode = preview;
         world.previewLatched = true;
     }
-    if (world.previewMode) LoadPreviewSettings(sim, profile);
-    else LoadStoredSettings(sim, profile);
+    if (world.previewMode) LoadPreviewSettings(sim, stored);
+    else LoadStoredSettings(sim, stored);
 
     const std::int32_t r = Trunc(s.ballSize);
     const std::int32_t width = area.Width() > 0 ? area.Width() : 0;
@@ -127,9 +145,7 @@ bool SetupWorld(Simulation& sim, const Profile& profile, const Rect& area, bool 
     sim.sparkRing.FreeSparks();
     sim.sparkRing.AllocateSparks(kSparkRingCapacity, kSparksPerBurst);
 
-    for (auto& ball : world.balls) ball.reset();
-    world.balls.clear();
-    world.balls.shrink_to_fit();
+    ReleaseBalls(world);
 
     // An area that cannot hold a single ball gets none: the scene runs empty.
     if (wp <= 0 || hp <= 0) return true;
@@ -140,23 +156,17 @@ bool SetupWorld(Simulation& sim, const Profile& profile, const Rect& area, bool 
         auto ball = std::make_unique<Ball>(sim, p.x, p.y, i);
         if (s.ballSizeSel && sim.rng.Next() % 2 != 0) {
             ball->scale = (sim.rng.Next() % 90) * 0.01 + 0.1;
-            ball->mass = kPi * (ball->scale * ball->radius) * (ball->scale * ball->radius);
+            ball->mass = BallMass(ball->radius, ball->scale);
         }
         PlaceBall(sim, *ball, wp, hp);
-        Ball* placed = ball.get();
-        world.balls.push_back(std::move(ball));
-        sim.grid.InsertNode(placed, Trunc(placed->worldX), Trunc(placed->worldY));
+        FileBall(sim, std::move(ball));
     }
     return true;
 }
 
-void TeardownWorld(Simulation& sim) {
-    World& world = sim.world;
-    for (auto& ball : world.balls) ball.reset();
-    world.balls.clear();
-    world.balls.shrink_to_fit();
-    world.palette.clear();
-    world.palette.shrink_to_fit();
+Ball& AddBall(Simulation& sim, double x, double y) {
+    const auto index = static_cast<std::int32_t>(sim.world.balls.size());
+    return FileBall(sim, std::make_unique<Ball>(sim, x, y, index));
 }
 
 }  // namespace vellora

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas_faults.h"
 #include "saver/app/frame_tick.h"
 #include "saver/collide/sparks.h"
 #include "saver/config/settings.h"
@@ -274,7 +275,7 @@ TEST(SoftCanvasBackBuffer, MapsWindowPositionsAndCopiesBackOnlyWhatItHolds) {
 
 TEST(SoftCanvasFaults, FailOnRequestAndCountAttempts) {
     SoftCanvas window(10, 10);
-    auto& shared = window.Shared();
+    auto& shared = test::FaultsOf(window);
     shared.brushFaults.After(2);
     EXPECT_TRUE(window.CreateSolidBrush(kWhite));
     EXPECT_TRUE(window.CreateSolidBrush(kWhite));
@@ -527,14 +528,14 @@ TEST_F(RenderFixture, TheDirectPathShowsTheSamePicture) {
     Add(150, 100);
     Ball& mover = Add(120, 40);
     SoftCanvas direct(kW, kH);
-    direct.Shared().backBufferFaults.Always();
+    test::FaultsOf(direct).backBufferFaults.Always();
     for (int frame = 0; frame < 3; ++frame) {
         Tick(window);
         Render(direct);
         EXPECT_TRUE(SameImage(direct, window)) << "still, frame " << frame;
     }
     EXPECT_TRUE(SameImage(window, Expected(sim)));
-    EXPECT_EQ(direct.Shared().backBufferFaults.Attempts(), 3);
+    EXPECT_EQ(test::FaultsOf(direct).backBufferFaults.Attempts(), 3);
 
     // A moving ball too: its last place is blacked out on the window itself.
     mover.worldX -= 9;
@@ -557,15 +558,15 @@ TEST_F(RenderFixture, WithoutTheBlackBrushNothingIsDrawn) {
         RenderFrame(s, w);
         const std::vector<ColorRef> before = w.Pixels();
 
-        if (!buffered) w.Shared().backBufferFaults.Always();
+        if (!buffered) test::FaultsOf(w).backBufferFaults.Always();
         b.worldX += 10;
         b.Update();
         s.sparkRing.AdvanceSparks();
-        w.Shared().brushFaults.Only(0);
-        const int pensBefore = w.Shared().penFaults.Attempts();
+        test::FaultsOf(w).brushFaults.Only(0);
+        const int pensBefore = test::FaultsOf(w).penFaults.Attempts();
         RenderFrame(s, w);
         EXPECT_EQ(w.Pixels(), before) << (buffered ? "buffered" : "direct");
-        EXPECT_EQ(w.Shared().penFaults.Attempts(), pensBefore) << "sparks were drawn";
+        EXPECT_EQ(test::FaultsOf(w).penFaults.Attempts(), pensBefore) << "sparks were drawn";
         EXPECT_EQ(w.Shared().liveBackBuffers, 0);
     }
 }
@@ -575,7 +576,7 @@ TEST_F(RenderFixture, AFailingPenDropsJustThatBallForOneFrame) {
     // direct, the erase pen first.
     for (const bool buffered : {true, false}) {
         SoftCanvas w(kW, kH);
-        if (!buffered) w.Shared().backBufferFaults.Always();
+        if (!buffered) test::FaultsOf(w).backBufferFaults.Always();
         Simulation s(6);
         test::PrepareEmptyWorld(s, kArea, SoloGoodVsEvil, 20.0, false);
         for (int i = 0; i < 3; ++i) test::AddBall(s, 40.0 + 55.0 * i, 70.0);
@@ -583,7 +584,7 @@ TEST_F(RenderFixture, AFailingPenDropsJustThatBallForOneFrame) {
         RenderFrame(s, w);
         ASSERT_TRUE(SameImage(w, Expected(s)));
 
-        w.Shared().penFaults.Only(buffered ? 1 : 2);
+        test::FaultsOf(w).penFaults.Only(buffered ? 1 : 2);
         for (auto& ball : s.world.balls) ball->Update();
         RenderFrame(s, w);
         EXPECT_TRUE(SameImage(w, Expected(s, kW, kH, 1))) << (buffered ? "buffered" : "direct");
@@ -601,20 +602,20 @@ TEST(RenderScene, TheWindowShowsTheWorldAfterEveryFrame) {
         constexpr std::int32_t w = 240, h = 180;
         const Rect area{0, 0, w, h};
         MemoryProfile profile;
-        profile.WriteInt(kSettingsSection, "NumBalls", 28);
-        profile.WriteInt(kSettingsSection, "BallSize", 12);
-        profile.WriteInt(kSettingsSection, "Velocity", 14);
-        profile.WriteInt(kSettingsSection, "Game", GoodVsEvil);
-        profile.WriteInt(kSettingsSection, "Sparks", 1);
-        profile.WriteInt(kSettingsSection, "BallSizeSel", 1);
+        WriteSetting(profile, Setting::NumBalls, 28);
+        WriteSetting(profile, Setting::BallSize, 12);
+        WriteSetting(profile, Setting::Velocity, 14);
+        WriteSetting(profile, Setting::Game, GoodVsEvil);
+        WriteSetting(profile, Setting::Sparks, 1);
+        WriteSetting(profile, Setting::BallSizeSel, 1);
         Simulation sim(31337);
         SetupWorld(sim, profile, area, false);
         SoftCanvas window(w, h);
         int framesWithSparks = 0;
         for (int frame = 1; frame <= 240; ++frame) {
             if (flakyBuffer) {
-                if (frame % 3 == 0) window.Shared().backBufferFaults.Always();
-                else window.Shared().backBufferFaults.Never();
+                if (frame % 3 == 0) test::FaultsOf(window).backBufferFaults.Always();
+                else test::FaultsOf(window).backBufferFaults.Never();
             }
             ASSERT_FALSE(TickFrame(sim, profile, area, &window));
             if (sim.sparkRing.LiveCount() > 0) ++framesWithSparks;

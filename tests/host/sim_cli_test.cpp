@@ -147,12 +147,12 @@ TEST(LongRunTest, EveryScenarioKeepsCentresInsideAndNumbersFinite) {
     const Rect area{0, 0, 1024, 768};
     for (std::int32_t game = 0; game <= 5; ++game) {
         MemoryProfile profile;
-        profile.WriteInt(kSettingsSection, "NumBalls", 100);
-        profile.WriteInt(kSettingsSection, "Gravity", 4);
-        profile.WriteInt(kSettingsSection, "Sparks", 1);
-        profile.WriteInt(kSettingsSection, "Game", game);
-        profile.WriteInt(kSettingsSection, "BallSizeSel", 2);
-        profile.WriteInt(kSettingsSection, "ScenarioCounter", 10);
+        WriteSetting(profile, Setting::NumBalls, 100);
+        WriteSetting(profile, Setting::Gravity, 4);
+        WriteSetting(profile, Setting::Sparks, 1);
+        WriteSetting(profile, Setting::Game, game);
+        WriteSetting(profile, Setting::BallSizeSel, 2);
+        WriteSetting(profile, Setting::ScenarioCounter, 10);
         Simulation sim(static_cast<std::uint32_t>(100 + game));
         SetupWorld(sim, profile, area, false);
         int bad = 0;

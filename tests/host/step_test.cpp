@@ -149,11 +149,11 @@ TEST_F(StepFixture, BallsAreUpdatedAndRefiledEachFrame) {
 
 TEST_F(StepFixture, StepsOfABusyWorldAllocateNothing) {
     MemoryProfile profile;
-    profile.WriteInt(kSettingsSection, "NumBalls", 100);
-    profile.WriteInt(kSettingsSection, "Sparks", 1);
-    profile.WriteInt(kSettingsSection, "Gravity", 4);
-    profile.WriteInt(kSettingsSection, "Game", 2);
-    profile.WriteInt(kSettingsSection, "BallSizeSel", 1);
+    WriteSetting(profile, Setting::NumBalls, 100);
+    WriteSetting(profile, Setting::Sparks, 1);
+    WriteSetting(profile, Setting::Gravity, 4);
+    WriteSetting(profile, Setting::Game, 2);
+    WriteSetting(profile, Setting::BallSizeSel, 1);
     SetupWorld(sim, profile, kArea, false);
     int maxLive = 0;
     test::StartCountingAllocations();
@@ -167,15 +167,15 @@ TEST_F(StepFixture, StepsOfABusyWorldAllocateNothing) {
 
 TEST_F(StepFixture, TickCountsFramesAndStartsTheNextSceneAtItsLength) {
     MemoryProfile profile;
-    profile.WriteInt(kSettingsSection, "ScenarioCounter", 1);
-    profile.WriteInt(kSettingsSection, "NumBalls", 4);
-    profile.WriteInt(kSettingsSection, "Game", 6);
+    WriteSetting(profile, Setting::ScenarioCounter, 1);
+    WriteSetting(profile, Setting::NumBalls, 4);
+    WriteSetting(profile, Setting::Game, 6);
     SetupWorld(sim, profile, kArea, false);
     for (int f = 1; f < 600; ++f) {
         EXPECT_FALSE(TickFrame(sim, profile, kArea, nullptr));
         EXPECT_EQ(sim.world.frameCount, static_cast<std::uint32_t>(f));
     }
-    profile.WriteInt(kSettingsSection, "NumBalls", 7);  // read again for the new scene
+    WriteSetting(profile, Setting::NumBalls, 7);  // read again for the new scene
     EXPECT_TRUE(TickFrame(sim, profile, kArea, nullptr));
     EXPECT_EQ(sim.world.frameCount, 0u);
     EXPECT_EQ(sim.world.balls.size(), 7u);

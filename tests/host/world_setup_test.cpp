@@ -15,7 +15,7 @@ const Rect kScreen{0, 0, 1024, 768};
 struct SetupFixture : ::testing::Test {
     MemoryProfile profile;
     Simulation sim{99};
-    void Store(const char* key, std::int32_t value) { profile.WriteInt(kSettingsSection, key, value); }
+    void Store(Setting id, std::int32_t value) { WriteSetting(profile, id, value); }
     bool Setup(const Rect& area = kScreen, bool preview = false) { return SetupWorld(sim, profile, area, preview); }
 };
 
@@ -54,7 +54,7 @@ TEST_F(SetupFixture, EmptyStoreGivesTheDefaults) {
 }
 
 TEST_F(SetupFixture, PlacementAndGridOnAFullScreen) {
-    Store("NumBalls", 100);
+    Store(Setting::NumBalls, 100);
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
         sim.rng.Seed(seed);
         Setup();
@@ -74,23 +74,23 @@ TEST_F(SetupFixture, PlacementAndGridOnAFullScreen) {
 }
 
 TEST_F(SetupFixture, GameAndColorsGiveThePaletteAndStartingLevels) {
-    Store("Colors", 2);
-    Store("Game", 1);
+    Store(Setting::Colors, 2);
+    Store(Setting::Game, 1);
     Setup();
     EXPECT_EQ(sim.world.palette.size(), 5u);
     for (std::size_t i = 2; i < sim.world.balls.size(); ++i) {
         EXPECT_EQ(sim.world.balls[i]->color, Rgb(127, 127, 127));
         EXPECT_EQ(sim.world.balls[i]->colorLevel, 2);
     }
-    Store("Game", 3);
+    Store(Setting::Game, 3);
     Setup();
     EXPECT_EQ(sim.world.palette, (std::vector<ColorRef>{Rgb(255, 0, 0), Rgb(0, 255, 0)}));
 }
 
 TEST_F(SetupFixture, RandomListValuesDrawAnewEachScene) {
-    Store("Game", 6);
-    Store("Sparks", 2);
-    Store("BallSizeSel", 2);
+    Store(Setting::Game, 6);
+    Store(Setting::Sparks, 2);
+    Store(Setting::BallSizeSel, 2);
     bool seen[6] = {};
     int sparksOn = 0, mixed = 0;
     for (int scene = 0; scene < 200; ++scene) {
@@ -110,10 +110,10 @@ TEST_F(SetupFixture, RandomListValuesDrawAnewEachScene) {
 }
 
 TEST_F(SetupFixture, ConversionsOfGravitySceneLengthAndLists) {
-    Store("Gravity", 4);
-    Store("ScenarioCounter", 3);
-    Store("Sparks", -1);
-    Store("BallSizeSel", 7);
+    Store(Setting::Gravity, 4);
+    Store(Setting::ScenarioCounter, 3);
+    Store(Setting::Sparks, -1);
+    Store(Setting::BallSizeSel, 7);
     Setup();
     EXPECT_DOUBLE_EQ(sim.settings.accelY, 0.2);
     EXPECT_EQ(sim.settings.scenarioCounter, 1800u);
@@ -122,8 +122,8 @@ TEST_F(SetupFixture, ConversionsOfGravitySceneLengthAndLists) {
 }
 
 TEST_F(SetupFixture, MixedSizesScaleMassButNotYetTheRadius) {
-    Store("BallSizeSel", 1);
-    Store("NumBalls", 60);
+    Store(Setting::BallSizeSel, 1);
+    Store(Setting::NumBalls, 60);
     Setup();
     int scaled = 0;
     for (const auto& b : sim.world.balls) {
@@ -142,7 +142,7 @@ TEST_F(SetupFixture, MixedSizesScaleMassButNotYetTheRadius) {
 }
 
 TEST_F(SetupFixture, RetriesAvoidOverlapWhenThereIsRoom) {
-    Store("NumBalls", 30);
+    Store(Setting::NumBalls, 30);
     Setup();
     const auto& balls = sim.world.balls;
     for (std::size_t i = 0; i < balls.size(); ++i)
@@ -155,7 +155,7 @@ TEST_F(SetupFixture, RetriesAvoidOverlapWhenThereIsRoom) {
 TEST_F(SetupFixture, RetriesGiveUpOnceTheCountPassesAHundred) {
     // A 100 x 100 area with balls of radius 30: the placement area is 40 x 40, so every new ball
     // overlaps every earlier one whatever it draws. Scenario 1 keeps balls 0 to 2 free of colour draws.
-    Store("Game", 1);
+    Store(Setting::Game, 1);
     struct Case {
         std::int32_t numBalls;
         std::uint64_t draws;
@@ -163,7 +163,7 @@ TEST_F(SetupFixture, RetriesGiveUpOnceTheCountPassesAHundred) {
     // Each ball: 2 position + 2 velocity draws. Ball 1: one overlap per pass, 101 re-tries of 2
     // draws. Ball 2: two overlaps per pass, the count reaches 102 in its 51st pass: 102 re-tries.
     for (const Case& c : {Case{1, 4}, Case{2, 4 + 4 + 101 * 2}, Case{3, 4 + 4 + 101 * 2 + 4 + 102 * 2}}) {
-        Store("NumBalls", c.numBalls);
+        Store(Setting::NumBalls, c.numBalls);
         const std::uint64_t before = sim.rng.Draws();
         Setup(Rect{0, 0, 100, 100});
         EXPECT_EQ(sim.world.balls.size(), static_cast<std::size_t>(c.numBalls));
@@ -172,17 +172,17 @@ TEST_F(SetupFixture, RetriesGiveUpOnceTheCountPassesAHundred) {
 }
 
 TEST_F(SetupFixture, NoBallsLeavesAnEmptyWorld) {
-    Store("NumBalls", 0);
+    Store(Setting::NumBalls, 0);
     Setup();
     EXPECT_TRUE(sim.world.balls.empty());
     EXPECT_TRUE(sim.grid.HasCells());
 }
 
 TEST_F(SetupFixture, PreviewUsesFixedValuesAndLatchesOnce) {
-    Store("NumBalls", 50);
-    Store("Gravity", 2);
-    Store("Sparks", 0);
-    Store("Game", 4);
+    Store(Setting::NumBalls, 50);
+    Store(Setting::Gravity, 2);
+    Store(Setting::Sparks, 0);
+    Store(Setting::Game, 4);
     Setup(Rect{0, 0, 152, 112}, true);
     const SimSettings& s = sim.settings;
     EXPECT_TRUE(sim.world.previewMode);
@@ -232,7 +232,7 @@ TEST_F(SetupFixture, HostileStoredValuesAreGuarded) {
     for (std::int32_t game : {0, 2, 3, 5}) {
         for (const Case& c : cases) {
             MemoryProfile p;
-            p.WriteInt(kSettingsSection, "Game", game);
+            WriteSetting(p, Setting::Game, game);
             p.WriteInt(kSettingsSection, c.key, c.value);
             Simulation s(7);
             ASSERT_TRUE(SetupWorld(s, p, kScreen, false));
@@ -268,7 +268,7 @@ TEST_F(SetupFixture, AreaTooSmallForOneBallRunsEmpty) {
 TEST_F(SetupFixture, NewSceneReplacesTheOldWorld) {
     Setup();
     sim.world.frameCount = 77;
-    Store("NumBalls", 5);
+    Store(Setting::NumBalls, 5);
     Setup();
     EXPECT_EQ(sim.world.balls.size(), 5u);
     EXPECT_EQ(sim.world.frameCount, 0u);

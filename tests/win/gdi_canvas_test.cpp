@@ -132,8 +132,8 @@ TEST(GdiCanvas, AFrameOfTheWorldShowsOnTheScreen) {
     vtest::PumpFor(50);
     vellora::Simulation sim(12345);
     vellora::MemoryProfile profile;
-    profile.WriteInt("Settings", "NumBalls", 6);
-    profile.WriteInt("Settings", "BallSize", 20);
+    vellora::WriteSetting(profile, vellora::Setting::NumBalls, 6);
+    vellora::WriteSetting(profile, vellora::Setting::BallSize, 20);
     ASSERT_TRUE(vellora::SetupWorld(sim, profile, Rect{0, 0, 320, 240}, false));
     {
         HDC dc = GetDC(window.Handle());

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "saver/resources/resource.h"
 #include "test_support.h"
+#include "vellora_version.h"
+#include "win/version_block.h"
 
 namespace {
 
@@ -19,13 +22,8 @@ protected:
     }
     void SetUp() override { ASSERT_NE(module_, nullptr) << vtest::SaverPath(); }
 
-    static std::vector<char> VersionInfo() {
-        const std::string path = vtest::SaverPath();
-        DWORD handle = 0;
-        const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-        std::vector<char> data(size);
-        if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, data.data())) data.clear();
-        return data;
+    static vellora::win::VersionBlock VersionInfo() {
+        return vellora::win::VersionBlock::Read(vtest::SaverPath().c_str());
     }
 
     static HMODULE module_;
@@ -37,22 +35,23 @@ HMODULE SaverResources::module_ = nullptr;
 
 TEST_F(SaverResources, StringTable) {
     char text[128] = "";
-    EXPECT_GT(LoadStringA(module_, 1, text, sizeof text), 0);
+    EXPECT_GT(LoadStringA(module_, IDS_DESCRIPTION, text, sizeof text), 0);
     EXPECT_STREQ(text, "Vellora Screen Saver");
-    EXPECT_GT(LoadStringA(module_, 101, text, sizeof text), 0);
+    EXPECT_GT(LoadStringA(module_, IDS_ABOUTBOX, text, sizeof text), 0);
     EXPECT_STREQ(text, "&About Vellora Saver...");
 }
 
 TEST_F(SaverResources, FixedVersion) {
-    std::vector<char> data = VersionInfo();
-    ASSERT_FALSE(data.empty());
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    const vellora::win::VersionBlock block = VersionInfo();
+    ASSERT_TRUE(block.Valid());
+    const VS_FIXEDFILEINFO* fixed = block.Fixed();
+    ASSERT_NE(fixed, nullptr);
+    constexpr DWORD kVersionMS = (VELLORA_VERSION_MAJOR << 16) | VELLORA_VERSION_MINOR;
+    constexpr DWORD kVersionLS = (VELLORA_VERSION_PATCH << 16) | VELLORA_VERSION_BUILD;
+    EXPECT_EQ(fixed->dwFileVersionMS, kVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, kVersionLS);
+    EXPECT_EQ(fixed->dwProductVersionMS, kVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, kVersionLS);
     EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
     EXPECT_EQ(fixed->dwFileFlags, 0u);
     EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
@@ -63,21 +62,18 @@ TEST_F(SaverResources, FixedVersion) {
 }
 
 TEST_F(SaverResources, VersionStringsAndTranslation) {
-    std::vector<char> data = VersionInfo();
-    ASSERT_FALSE(data.empty());
-    WORD* translation = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
-    ASSERT_EQ(length, 4u);
+    const vellora::win::VersionBlock block = VersionInfo();
+    ASSERT_TRUE(block.Valid());
+    const std::vector<WORD> translation = block.Translations();
+    ASSERT_EQ(translation.size(), 2u);
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 0x04B0);
     struct Case {
         const char* name;
         const char* value;
     } cases[] = {
-        {"FileVersion", "1, 2, 0, 0"},
-        {"ProductVersion", "1, 2, 0, 0"},
+        {"FileVersion", VELLORA_VERSION_RC},
+        {"ProductVersion", VELLORA_VERSION_RC},
         {"FileDescription", "VELLORA SAVER Application"},
         {"InternalName", "SAVER"},
         {"OriginalFilename", "VelloraSaver.scr"},
@@ -89,24 +85,21 @@ TEST_F(SaverResources, VersionStringsAndTranslation) {
         {"SpecialBuild", ""},
     };
     for (const Case& c : cases) {
-        const std::string query = std::string("\\StringFileInfo\\040904b0\\") + c.name;
-        char* value = nullptr;
-        UINT size = 0;
-        const BOOL found = VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &size);
+        const char* value = block.String(c.name);
         if (*c.value == '\0') {
             // An empty value may come back as absent or as an empty text.
-            if (found && value != nullptr && size > 0) {
+            if (value != nullptr) {
                 EXPECT_STREQ(value, "") << c.name;
             }
             continue;
         }
-        ASSERT_TRUE(found) << c.name;
+        ASSERT_NE(value, nullptr) << c.name;
         EXPECT_STREQ(value, c.value) << c.name;
     }
 }
 
 TEST_F(SaverResources, TransparentPointerAndIcon) {
-    HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(129));
+    HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_TRANSPARENT));
     ASSERT_NE(cursor, nullptr) << "this test program carries the saver's resources too";
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
@@ -126,10 +119,10 @@ TEST_F(SaverResources, TransparentPointerAndIcon) {
     for (size_t i = half; i < bits.size(); ++i) ASSERT_EQ(bits[i], 0x00) << "XOR mask byte " << i;
     DeleteObject(info.hbmMask);
 
-    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(129), RT_GROUP_CURSOR), nullptr);
-    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(128), RT_GROUP_ICON), nullptr);
+    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(IDC_TRANSPARENT), RT_GROUP_CURSOR), nullptr);
+    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(IDI_SAVER), RT_GROUP_ICON), nullptr);
     EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
-    HICON icon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(128), IMAGE_ICON, 32, 32, 0));
+    HICON icon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_SAVER), IMAGE_ICON, 32, 32, 0));
     EXPECT_NE(icon, nullptr);
     if (icon != nullptr) DestroyIcon(icon);
 }

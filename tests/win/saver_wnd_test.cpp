@@ -274,7 +274,7 @@ TEST(AnimWnd, FramePeriodIsTheStoredRefreshRatePlusOne) {
     for (const Case& c : cases) {
         Simulation sim;
         MemoryProfile profile;
-        if (c.stored) profile.WriteInt("Settings", "RefreshRate", c.refreshRate);
+        if (c.stored) vellora::WriteSetting(profile, vellora::Setting::RefreshRate, c.refreshRate);
         const double period = vtest::MeasureFramePeriod(sim, profile);
         std::printf("[ timing ] frame timer, %s: %.2f ms per frame\n", c.name, period);
         ASSERT_GT(period, 0.0) << c.name;

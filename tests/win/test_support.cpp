@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "saver/app/anim_wnd.h"
+#include "win/handles.h"
 #include "saver/sim/sim_state.h"
 #include "saver/sim/world_setup.h"
 
@@ -122,11 +123,12 @@ Pixels ReadPixels(HWND hwnd, bool fromScreen) {
     void* bits = nullptr;
     POINT origin{0, 0};
     if (fromScreen) ClientToScreen(hwnd, &origin);
-    HDC windowDc = GetDC(fromScreen ? nullptr : hwnd);
-    HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HGDIOBJ old = SelectObject(memoryDc, dib);
-    BitBlt(memoryDc, 0, 0, pixels.width, pixels.height, windowDc, origin.x, origin.y, SRCCOPY);
+    vellora::win::ClientDC windowDc(fromScreen ? nullptr : hwnd);
+    vellora::win::GdiObject<HBITMAP> dib(CreateDIBSection(windowDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    vellora::win::MemoryDC memoryDc(windowDc.Get());
+    if (dib.Get() == nullptr || memoryDc.Get() == nullptr) return pixels;
+    vellora::win::SelectedObject selected(memoryDc.Get(), dib.Get());
+    BitBlt(memoryDc.Get(), 0, 0, pixels.width, pixels.height, windowDc.Get(), origin.x, origin.y, SRCCOPY);
     GdiFlush();
     pixels.colors.resize(static_cast<size_t>(pixels.width) * pixels.height);
     const auto* source = static_cast<const std::uint32_t*>(bits);
@@ -134,10 +136,6 @@ Pixels ReadPixels(HWND hwnd, bool fromScreen) {
         const std::uint32_t bgrx = source[i];  // DIB order: blue in the low byte
         pixels.colors[i] = ((bgrx >> 16) & 0xFF) | (bgrx & 0xFF00) | ((bgrx & 0xFF) << 16);
     }
-    SelectObject(memoryDc, old);
-    DeleteDC(memoryDc);
-    DeleteObject(dib);
-    ReleaseDC(fromScreen ? nullptr : hwnd, windowDc);
     return pixels;
 }
 

@@ -2,10 +2,7 @@
 // running the built saver module as a process.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/win32.h"
 
 #include <cstdint>
 #include <functional>

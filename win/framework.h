@@ -1,11 +1,8 @@
-// A thin object layer over Win32 for the saver: one application object with a message loop, window
-// objects whose messages reach virtual handlers, and a modal dialog base. Only what the saver uses.
+// A thin object layer over Win32: one application object with a message loop, window objects whose
+// messages reach virtual handlers, and a modal dialog base. Only what our two programs use.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/win32.h"
 
 namespace vellora::win {
 

@@ -1,30 +1,30 @@
 // The sparks are drawn straight onto the window, outside the balls' back buffer: each frame first
 // blacks out every live spark's last dash, then draws the next one.
 #include "saver/collide/sparks.h"
-
 #include "saver/render/canvas.h"
+#include "saver/render/renderer.h"
 
 namespace vellora {
 
-void SparkRing::EraseSparks(Canvas& canvas) const {
+void EraseSparks(const SparkRing& ring, Canvas& canvas) {
     const auto pen = canvas.CreateSolidPen(kSparkPenWidth, kBlack);
     if (!pen) return;
     // No life test: a burst in its last frame still has a dash on the window to take away.
-    ForEachLive([&](const Spark* burst) {
-        for (std::int32_t i = 0; i < sparksPerBurst; ++i) {
+    ring.ForEachLive([&](const Spark* burst) {
+        for (std::int32_t i = 0; i < ring.sparksPerBurst; ++i) {
             const Spark& s = burst[i];
             canvas.Line(s.prevX, s.prevY, s.x, s.y, *pen);
         }
     });
 }
 
-void SparkRing::DrawSparks(Canvas& canvas) const {
+void DrawSparks(const SparkRing& ring, Canvas& canvas) {
     const auto pen = canvas.CreateSolidPen(kSparkPenWidth, kWhite);
     if (!pen) return;
     // A burst with one frame left is only erased: its last dash is never drawn.
-    ForEachLive([&](const Spark* burst) {
+    ring.ForEachLive([&](const Spark* burst) {
         if (burst[0].life <= 1) return;
-        for (std::int32_t i = 0; i < sparksPerBurst; ++i) {
+        for (std::int32_t i = 0; i < ring.sparksPerBurst; ++i) {
             const Spark& s = burst[i];
             canvas.Line(s.x, s.y, s.x + s.stepX, s.y + s.stepY, *pen);
         }

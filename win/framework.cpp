@@ -1,4 +1,4 @@
-#include "saver/app/win_framework.h"
+#include "win/framework.h"
 
 #include <cstdio>
 #include <deque>
