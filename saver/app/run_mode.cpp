@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "saver/config/product.h"
+
 namespace vellora {
 
 namespace {
@@ -32,7 +34,7 @@ RunMode SelectRunMode(int argc, const char* const* argv, TextEqualsIgnoringCase 
     if (MatchSwitch(first, "p", equals)) return RunMode::Preview;
     if (hasSecond && first[1] == 's') return RunMode::FullScreen;
     if (first[0] == 's') return RunMode::FullScreen;
-    if (std::strcmp(first, "-UNINSTALL") == 0) return RunMode::Uninstall;
+    if (std::strcmp(first, kUninstallSwitch) == 0) return RunMode::Uninstall;
     return RunMode::None;
 }
 
