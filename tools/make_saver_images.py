@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the saver module's icon (16-colour, 32x32 and 16x16) and its fully transparent
-pointer into saver/resources/. Both outputs are committed; run this again only to change them."""
+"""Writes the saver module's icon (16-colour, 32x32 and 16x16), its fully transparent pointer and
+the link's pointing hand into saver/resources/. The outputs are committed; run this again only to
+change them."""
 
 import os
 import struct
@@ -109,10 +110,66 @@ def write_transparent_cursor(path):
         f.write(out)
 
 
+# The pointing hand over the link: X black, . white, blank transparent. The tip of the index finger
+# is the hot spot, at (5, 0).
+HAND = [
+    "     XX",
+    "    X..X",
+    "    X..X",
+    "    X..X",
+    "    X..X",
+    "    X..XXX",
+    "    X..X..XXX",
+    "    X..X..X..XX",
+    "    X..X..X..X.X",
+    " XX X..X..X..X..X",
+    "X..XX..X..X..X..X",
+    "X...X...........X",
+    " X..............X",
+    "  X.............X",
+    "  X............X",
+    "   X...........X",
+    "   X..........X",
+    "    X.........X",
+    "    X.........X",
+    "     X.......X",
+    "     X.......X",
+    "     XXXXXXXXX",
+]
+HAND_HOT_SPOT = (5, 0)
+
+
+def write_mono_cursor(path, art, hot_spot):
+    """32x32 monochrome from rows of art. AND 1 and XOR 0 leave the screen; AND 0 draws the XOR
+    bit's colour (0 black, 1 white)."""
+    xor_rows, and_rows = [], []
+    for y in reversed(range(32)):  # bottom-up
+        line = art[y] if y < len(art) else ""
+        xor, mask = bytearray(4), bytearray(4)
+        for x in range(32):
+            c = line[x] if x < len(line) else " "
+            bit = 0x80 >> (x % 8)
+            if c == " ":
+                mask[x // 8] |= bit
+            elif c == ".":
+                xor[x // 8] |= bit
+        xor_rows.append(bytes(xor))
+        and_rows.append(bytes(mask))
+    header = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = struct.pack("BBBB", 0, 0, 0, 0) + struct.pack("BBBB", 255, 255, 255, 0)
+    image = header + palette + b"".join(xor_rows) + b"".join(and_rows)
+    out = struct.pack("<HHH", 0, 2, 1)
+    out += struct.pack("<BBBBHHII", 32, 32, 2, 0, hot_spot[0], hot_spot[1], len(image), 6 + 16)
+    out += image
+    with open(path, "wb") as f:
+        f.write(out)
+
+
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "saver", "resources")
     write_icon(os.path.join(root, "VelloraSaver.ico"), [32, 16])
     write_transparent_cursor(os.path.join(root, "transparent.cur"))
+    write_mono_cursor(os.path.join(root, "hand.cur"), HAND, HAND_HOT_SPOT)
 
 
 if __name__ == "__main__":
