@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace vellora::win {
 
@@ -41,7 +42,10 @@ thread_local Window* creatingWindow = nullptr;
 }  // namespace
 
 Window::~Window() {
-    if (hwnd_ != nullptr) {
+    if (hwnd_ != nullptr && superProc_ != nullptr) {
+        // A subclassed window belongs to its dialog: it gets its own procedure back and stays.
+        Detach();
+    } else if (hwnd_ != nullptr) {
         // The object goes first: let the window's last messages take default processing only.
         HWND hwnd = hwnd_;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -65,6 +69,38 @@ BOOL Window::DestroyWindow() { return hwnd_ != nullptr && ::DestroyWindow(hwnd_)
 Window* Window::FromHandle(HWND hwnd) {
     if (hwnd == nullptr) return nullptr;
     return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+namespace {
+
+// A subclassed window finds its object through this property; its user data is its class's own.
+constexpr const char* kObjectProperty = "VelloraWindowObject";
+
+}  // namespace
+
+BOOL Window::SubclassWindow(HWND hwnd) {
+    if (hwnd == nullptr || hwnd_ != nullptr || GetPropA(hwnd, kObjectProperty) != nullptr) return FALSE;
+    if (!SetPropA(hwnd, kObjectProperty, this)) return FALSE;
+    hwnd_ = hwnd;
+    superProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassWndProc)));
+    if (superProc_ == nullptr) {
+        RemovePropA(hwnd, kObjectProperty);
+        hwnd_ = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void Window::Detach() {
+    if (superProc_ != nullptr) {
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+        RemovePropA(hwnd_, kObjectProperty);
+        superProc_ = nullptr;
+    } else {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    }
+    hwnd_ = nullptr;
 }
 
 const char* Window::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
@@ -96,7 +132,11 @@ const char* Window::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH backgrou
 
 LRESULT Window::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
 
-LRESULT Window::Default() { return DefWindowProcA(hwnd_, current_.message, current_.wParam, current_.lParam); }
+LRESULT Window::Default() {
+    if (superProc_ != nullptr)
+        return CallWindowProcA(superProc_, hwnd_, current_.message, current_.wParam, current_.lParam);
+    return DefWindowProcA(hwnd_, current_.message, current_.wParam, current_.lParam);
+}
 
 LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = FromHandle(hwnd);
@@ -110,14 +150,19 @@ LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, L
     return window->Dispatch(message, wParam, lParam);
 }
 
+LRESULT CALLBACK Window::SubclassWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = static_cast<Window*>(GetPropA(hwnd, kObjectProperty));
+    if (window == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+    return window->Dispatch(message, wParam, lParam);
+}
+
 LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const CurrentMessage outer = current_;
     current_ = CurrentMessage{message, wParam, lParam};
     const LRESULT result = WindowProc(message, wParam, lParam);
     current_ = outer;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        hwnd_ = nullptr;
+        Detach();
         // Destroying the main window ends the application's message loop.
         WinApp* app = WinApp::Current();
         if (app != nullptr && app->mainWindow_ == this) {
@@ -129,43 +174,12 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-INT_PTR ModalDialog::DoModal(HWND parent) {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
-                           &ModalDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR ModalDialog::DialogProc(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            OnOK();
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            OnCancel();
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
-
-INT_PTR CALLBACK ModalDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ModalDialog* dialog;
-    if (message == WM_INITDIALOG) {
-        dialog = reinterpret_cast<ModalDialog*>(lParam);
-        dialog->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    } else {
-        dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    }
-    if (dialog == nullptr) return FALSE;
-    const INT_PTR result = dialog->DialogProc(message, wParam, lParam);
-    if (message == WM_NCDESTROY) dialog->hwnd_ = nullptr;
-    return result;
+std::string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthA(hwnd);
+    if (length <= 0) return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(hwnd, text.data(), length + 1);
+    return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
 }  // namespace vellora::win

@@ -1,6 +1,10 @@
-// A thin object layer over Win32: one application object with a message loop, window objects whose
-// messages reach virtual handlers, and a modal dialog base. Only what our two programs use.
+// A thin object layer over Win32: one application object with a message loop, and window objects
+// whose messages reach virtual handlers, for windows of our own classes and for existing windows
+// (a dialog's controls) subclassed into an object. Dialogs are in win/dialog.h. Only what our two
+// programs use.
 #pragma once
+
+#include <string>
 
 #include "win/win32.h"
 
@@ -61,20 +65,30 @@ public:
     // The window object of a handle created through CreateEx, or null.
     static Window* FromHandle(HWND hwnd);
 
+    // Makes an existing window (a dialog's control) send its messages to this object; what the
+    // object leaves goes on to the window's own procedure. The binding ends with the window, or
+    // with the object, which then hands the window back and leaves it in place.
+    BOOL SubclassWindow(HWND hwnd);
+    BOOL SubclassDlgItem(int id, HWND dialog) { return SubclassWindow(GetDlgItem(dialog, id)); }
+
     // Registers (once per distinct set of values) a window class that routes to window objects;
     // the name stays valid for the life of the process.
     static const char* RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Default processing of the message being handled.
+    // Default processing of the message being handled: the window's own procedure for a
+    // subclassed window, DefWindowProcA otherwise.
     LRESULT Default();
     // Called once after the window's last message (WM_NCDESTROY); the handle is already detached.
     virtual void PostNcDestroy() {}
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // Ends the binding to the handle: the window's own procedure back for a subclassed window.
+    void Detach();
 
     struct CurrentMessage {
         UINT message = 0;
@@ -82,33 +96,11 @@ private:
         LPARAM lParam = 0;
     };
     HWND hwnd_ = nullptr;
+    WNDPROC superProc_ = nullptr;  // the procedure of a subclassed window
     CurrentMessage current_;
 };
 
-// A modal dialog from a dialog template of the module. DialogProc sees every message; the default
-// handles WM_INITDIALOG through OnInitDialog and IDOK / IDCANCEL through OnOK / OnCancel.
-class ModalDialog {
-public:
-    explicit ModalDialog(int templateId) : templateId_(templateId) {}
-    ModalDialog(const ModalDialog&) = delete;
-    ModalDialog& operator=(const ModalDialog&) = delete;
-    virtual ~ModalDialog() = default;
-
-    // The value passed to EndDialog, or -1 when the dialog could not be created.
-    INT_PTR DoModal(HWND parent);
-    HWND Handle() const { return hwnd_; }
-
-protected:
-    virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // True lets the system set the focus.
-    virtual BOOL OnInitDialog() { return TRUE; }
-    virtual void OnOK() { EndDialog(hwnd_, IDOK); }
-    virtual void OnCancel() { EndDialog(hwnd_, IDCANCEL); }
-
-private:
-    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    int templateId_;
-    HWND hwnd_ = nullptr;
-};
+// A window's text (a control's, a caption).
+std::string WindowText(HWND hwnd);
 
 }  // namespace vellora::win
