@@ -1,9 +1,9 @@
 // The configure mode's entry point.
 #include "saver/app/saver_app.h"
+#include "saver/config/options_dlg.h"
 
 namespace vellora {
 
-// The options dialog is not built yet: for now the configure mode ends the application at once.
-void SaverApp::RunOptionsDialog() {}
+void SaverApp::RunOptionsDialog() { vellora::RunOptionsDialog(*profile_); }
 
 }  // namespace vellora

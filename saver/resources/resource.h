@@ -10,7 +10,7 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_OPTIONS 102
-#define IDC_HAND 104
+#define IDC_LINK_HAND 104
 #define IDI_SAVER 128
 #define IDC_TRANSPARENT 129
 

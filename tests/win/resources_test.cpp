@@ -98,28 +98,44 @@ TEST_F(SaverResources, VersionStringsAndTranslation) {
     }
 }
 
-TEST_F(SaverResources, TransparentPointerAndIcon) {
-    HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_TRANSPARENT));
-    ASSERT_NE(cursor, nullptr) << "this test program carries the saver's resources too";
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(cursor, &info));
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, 0u);
-    EXPECT_EQ(info.yHotspot, 0u);
-    ASSERT_NE(info.hbmMask, nullptr);
-    EXPECT_EQ(info.hbmColor, nullptr) << "monochrome";
-    BITMAP mask{};
-    GetObjectA(info.hbmMask, sizeof mask, &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64) << "AND mask over XOR mask";
-    std::vector<unsigned char> bits(static_cast<size_t>(mask.bmWidthBytes) * mask.bmHeight);
-    GetBitmapBits(info.hbmMask, static_cast<LONG>(bits.size()), bits.data());
-    const size_t half = bits.size() / 2;
-    for (size_t i = 0; i < half; ++i) ASSERT_EQ(bits[i], 0xFF) << "AND mask byte " << i;
-    for (size_t i = half; i < bits.size(); ++i) ASSERT_EQ(bits[i], 0x00) << "XOR mask byte " << i;
-    DeleteObject(info.hbmMask);
+TEST_F(SaverResources, PointersAndIcon) {
+    // Both pointers are 32 x 32 and monochrome: an AND mask over an XOR mask. The saver window's
+    // is transparent all over; the link's is a hand whose hot spot is the tip of its finger.
+    struct Pointer {
+        int id;
+        DWORD hotX, hotY;
+    };
+    for (const Pointer& p : {Pointer{IDC_TRANSPARENT, 0, 0}, Pointer{IDC_LINK_HAND, 5, 0}}) {
+        SCOPED_TRACE(p.id);
+        EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(p.id), RT_GROUP_CURSOR), nullptr);
+        HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(p.id));
+        ASSERT_NE(cursor, nullptr) << "this test program carries the saver's resources too";
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(cursor, &info));
+        EXPECT_FALSE(info.fIcon);
+        EXPECT_EQ(info.xHotspot, p.hotX);
+        EXPECT_EQ(info.yHotspot, p.hotY);
+        ASSERT_NE(info.hbmMask, nullptr);
+        EXPECT_EQ(info.hbmColor, nullptr) << "monochrome";
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, 32);
+        EXPECT_EQ(mask.bmHeight, 64) << "AND mask over XOR mask";
+        std::vector<unsigned char> bits(static_cast<size_t>(mask.bmWidthBytes) * mask.bmHeight);
+        GetBitmapBits(info.hbmMask, static_cast<LONG>(bits.size()), bits.data());
+        DeleteObject(info.hbmMask);
+        const size_t half = bits.size() / 2;
+        if (p.id == IDC_TRANSPARENT) {
+            for (size_t i = 0; i < half; ++i) ASSERT_EQ(bits[i], 0xFF) << "AND mask byte " << i;
+            for (size_t i = half; i < bits.size(); ++i) ASSERT_EQ(bits[i], 0x00) << "XOR mask byte " << i;
+        } else {
+            // The hot spot is drawn (AND bit 0), the pixel left of it is not.
+            const unsigned char top = bits[0];
+            EXPECT_EQ(top & (0x80 >> p.hotX), 0);
+            EXPECT_NE(top & (0x80 >> (p.hotX - 1)), 0);
+        }
+    }
 
-    EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(IDC_TRANSPARENT), RT_GROUP_CURSOR), nullptr);
     EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(IDI_SAVER), RT_GROUP_ICON), nullptr);
     EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
     HICON icon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_SAVER), IMAGE_ICON, 32, 32, 0));

@@ -156,8 +156,8 @@ std::string SaverPath() {
     return WindowsPath(VELLORA_SAVER_SCR);
 }
 
-SaverProcess::SaverProcess(const std::string& arguments) {
-    const std::string path = SaverPath();
+SaverProcess::SaverProcess(const std::string& arguments, const std::string& module) {
+    const std::string path = module.empty() ? SaverPath() : module;
     std::string commandLine = "\"" + path + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
@@ -218,11 +218,13 @@ BOOL CALLBACK CollectVisibleWindow(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-std::vector<HWND> SaverProcess::VisibleTopLevelWindows() const {
-    WindowSearch search{info_.dwProcessId, {}};
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
+    WindowSearch search{processId, {}};
     EnumWindows(&CollectVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+std::vector<HWND> SaverProcess::VisibleTopLevelWindows() const { return vtest::VisibleTopLevelWindows(info_.dwProcessId); }
 
 double MeasureFramePeriod(vellora::Simulation& sim, const vellora::Profile& profile) {
     vtest::TestWindow host(nullptr, WS_POPUP | WS_VISIBLE, RECT{0, 0, 160, 120});

@@ -63,10 +63,14 @@ std::string WindowsPath(const std::string& unixPath);
 // The built VelloraSaver.scr.
 std::string SaverPath();
 
-// The saver module run with a command line; killed at the end if it still runs.
+// The visible top-level windows of a process.
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
+
+// The saver module (or a copy of it at module) run with a command line; killed at the end if it
+// still runs.
 class SaverProcess {
 public:
-    explicit SaverProcess(const std::string& arguments);
+    explicit SaverProcess(const std::string& arguments, const std::string& module = std::string());
     ~SaverProcess();
     SaverProcess(const SaverProcess&) = delete;
     SaverProcess& operator=(const SaverProcess&) = delete;
