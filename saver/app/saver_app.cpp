@@ -1,11 +1,13 @@
 #include "saver/app/saver_app.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "saver/app/anim_wnd.h"
 #include "saver/app/run_mode.h"
 #include "saver/app/uninstall.h"
+#include "win/module.h"
 #include "saver/config/settings.h"
 #include "saver/sim/world_setup.h"
 
@@ -44,11 +46,11 @@ BOOL SaverApp::InitInstance() {
         return RunPreview(argc, argv);
     case RunMode::FullScreen:
         return RunFullScreen();
-    case RunMode::Uninstall: {
-        char batchPath[MAX_PATH] = "";
-        RunUninstall(batchPath, argv[0]);
+    case RunMode::Uninstall:
+        // The file that runs, whatever name it was started by (the command line may name it
+        // relatively or without its extension).
+        RunUninstall(win::RunningModulePath().c_str(), argc >= 3 && std::strcmp(argv[2], kElevatedSwitch) == 0);
         return FALSE;
-    }
     case RunMode::None:
         break;
     }

@@ -28,7 +28,9 @@ std::string UninstallBatchText(const std::string& shortModulePath) {
     }
     const std::string quoted = "\"" + path + "\"";
     const std::string crlf = "\r\n";
-    return "SET /A tries=0" + crlf +
+    // It runs hidden: nothing to show.
+    return "@ECHO OFF" + crlf +
+           "SET /A tries=0" + crlf +
            ":f" + crlf +
            "DEL " + quoted + crlf +
            "IF NOT EXIST " + quoted + " GOTO e" + crlf +
@@ -42,6 +44,7 @@ std::string UninstallBatchText(const std::string& shortModulePath) {
 }
 
 UninstallOutcome RunUninstallSteps(UninstallSystem& system, const std::string& modulePath, bool elevated) {
+    if (modulePath.empty()) return UninstallOutcome::NothingChanged;  // nothing names the file
     const bool mayAsk = !elevated && !system.IsElevated();
     const std::string arguments = std::string(kUninstallSwitch) + " " + kElevatedSwitch;
     std::string batchPath;

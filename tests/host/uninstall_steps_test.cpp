@@ -20,12 +20,14 @@ TEST(UninstallBatchTest, ExactBytes) {
         ":e\r\n"
         "DEL %0\r\n";
     EXPECT_EQ(UninstallBatchText("C:\\WINDOWS\\VELLOR~1.SCR"),
+              "@ECHO OFF\r\n"
               "SET /A tries=0\r\n"
               ":f\r\n"
               "DEL \"C:\\WINDOWS\\VELLOR~1.SCR\"\r\n"
               "IF NOT EXIST \"C:\\WINDOWS\\VELLOR~1.SCR\"" + tail);
     // The command processor expands %...% even inside quotes: every '%' of the path is doubled.
     EXPECT_EQ(UninstallBatchText("C:\\100%\\A%B%\\X.SCR"),
+              "@ECHO OFF\r\n"
               "SET /A tries=0\r\n"
               ":f\r\n"
               "DEL \"C:\\100%%\\A%%B%%\\X.SCR\"\r\n"
@@ -110,6 +112,11 @@ TEST(UninstallStepsTest, EveryPath) {
         {"elevated run", R::Done, R::Done, false, true, true, UninstallOutcome::Started,
          {write, "delete key", start}},
     };
+    {
+        FakeSystem system;
+        EXPECT_EQ(RunUninstallSteps(system, "", false), UninstallOutcome::NothingChanged) << "no module path";
+        EXPECT_TRUE(system.calls.empty());
+    }
     for (const Case& c : cases) {
         FakeSystem system;
         system.writeResult = c.writeResult;
