@@ -18,4 +18,13 @@ wine_prefix() {
         "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         "$wineserver" -w
     fi
+    # Wine draws dialog text with the fonts of Debian's fonts-wine (MS Sans Serif, Tahoma, the
+    # Marlett glyphs of the caption buttons), but this Wine does not look for them where that
+    # package puts them: the prefix's own font folder, which Wine always reads, links to them.
+    local font fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -d "$fonts" ] || return 0
+    for font in /usr/share/wine/fonts/*; do
+        [ -e "$font" ] || continue
+        [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
+    done
 }

@@ -18,8 +18,8 @@ std::string Decimal(HWND hwnd) {
 }  // namespace
 
 TEST(SaverProcess, SwitchesThatEndAtOnceWithNothingShown) {
-    // The configure switches end at once too while the options dialog is not built; they are
-    // covered by the run-mode table on the host.
+    // The configure switches open the options dialog (OptionsProcess) and "-UNINSTALL" uninstalls
+    // (UninstallProcess); what only looks like them does nothing.
     const char* cases[] = {"/S", "/a", "-uninstall", "/UNINSTALL", "/p:123", "//p", "\"\"", "/p", "/p 0", "/p 12345"};
     for (const char* arguments : cases) {
         vtest::SaverProcess saver(arguments);
