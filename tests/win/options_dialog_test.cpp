@@ -465,3 +465,13 @@ TEST(OptionsDialog, TheLinkIsBlueUnderlinedAndShowsTheHand) {
             Click(dialog, IDCANCEL);
         });
 }
+
+TEST(OptionsDialog, ADialogThatCannotBeCreatedEndsAtOnceWithMinusOne) {
+    // The options dialog's runner writes only on IDOK; a template that is not there gives -1.
+    class Missing : public vellora::win::ModalDialog {
+    public:
+        Missing() : ModalDialog(9999) {}
+    };
+    Missing missing;
+    EXPECT_EQ(missing.DoModal(nullptr), -1);
+}
