@@ -4,6 +4,8 @@
 //   vellora_win_bench timer PERIOD_MS SECONDS the animation timer's tick-start intervals
 //   vellora_win_bench startup SCR [TIMEOUT_MS [RUNS]]
 //                                             from starting "SCR /s" to its first frame on screen
+//   vellora_win_bench saver W H BALLS REFRESH SECONDS
+//                                             the saver's drawing window, its ticks timed
 //   vellora_win_bench nop                     nothing (starts the Wine server and prefix)
 #include "win/win32.h"
 
@@ -18,7 +20,9 @@
 #include "bench/bench_format.h"
 #include "bench/bench_world.h"
 #include "saver/app/anim_timer.h"
+#include "saver/app/anim_wnd.h"
 #include "saver/app/gdi_canvas.h"
+#include "saver/sim/world_setup.h"
 
 namespace {
 
@@ -340,6 +344,77 @@ int RunStartup(const char* scr, double timeoutMs, int runs) {
     return 0;
 }
 
+// The saver's own drawing window, each WM_TIMER timed on the window's thread (with the drawing
+// flushed to the X server, as the X11 front end waits for its server at the end of a frame).
+class TimedAnimWnd : public AnimWnd {
+public:
+    TimedAnimWnd(Simulation& sim, const Profile& profile, std::vector<double>& starts, std::vector<double>& costs)
+        : AnimWnd(false, sim, profile), starts_(starts), costs_(costs) {}
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_TIMER) return AnimWnd::WindowProc(message, wParam, lParam);
+        const double start = NowMs();
+        const LRESULT result = AnimWnd::WindowProc(message, wParam, lParam);
+        GdiFlush();
+        starts_.push_back(start);
+        costs_.push_back(NowMs() - start);
+        return result;
+    }
+
+private:
+    std::vector<double>& starts_;
+    std::vector<double>& costs_;
+};
+
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+int RunSaverFrames(int width, int height, int balls, int refreshRate, double seconds) {
+    MemoryProfile profile;
+    StoredSettings().Set(Setting::NumBalls, balls).Set(Setting::RefreshRate, refreshRate).Write(profile);
+    Simulation sim(kSeed);
+    std::vector<double> starts, costs;
+    starts.reserve(static_cast<std::size_t>(seconds * 1000.0) + 100);
+    costs.reserve(starts.capacity());
+    TimedAnimWnd window(sim, profile, starts, costs);
+    const Rect area{0, 0, width, height};
+    if (!window.CreateInRect(0, WS_POPUP | WS_VISIBLE, area, nullptr)) {
+        std::fprintf(stderr, "no window\n");
+        return 1;
+    }
+    SetupWorld(sim, profile, area, false);
+    PumpFor(1000.0);  // the first frames and Wine's own start-up are not counted
+    starts.clear();
+    costs.clear();
+    const double cpuBefore = ProcessCpuSeconds(), wallBefore = NowMs();
+    PumpFor(seconds * 1000.0);
+    const double cpu = ProcessCpuSeconds() - cpuBefore, wall = (NowMs() - wallBefore) / 1000.0;
+    win::StopAnimTimer(window.Handle(), AnimWnd::kFrameTimerId);
+    DestroyWindow(window.Handle());
+    if (costs.size() < 3) {
+        std::fprintf(stderr, "only %zu ticks\n", costs.size());
+        return 1;
+    }
+    double sum = 0.0;
+    for (const double c : costs) sum += c;
+    const double apart = (starts.back() - starts.front()) / static_cast<double>(starts.size() - 1);
+    std::sort(costs.begin(), costs.end());
+    Row(stdout, "Windows saver frame (Wine, Xvfb)",
+        Count(balls) + " balls, " + std::to_string(width) + " x " + std::to_string(height) + ", RefreshRate " +
+            std::to_string(refreshRate),
+        "mean " + Duration(sum / static_cast<double>(costs.size()) / 1000.0) + "/frame, p99 " +
+            Duration(Percentile(costs, 0.99) / 1000.0) + "; ticks " + Fixed(apart, 2) + " ms apart",
+        "the saver's process: " + Fixed(100.0 * cpu / wall, 1) + "% of a core (Wine and X servers not counted)");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -350,6 +425,12 @@ int main(int argc, char** argv) {
     if (mode == "startup" && argc > 2) {
         return RunStartup(argv[2], argc > 3 ? std::atof(argv[3]) : 20000.0, argc > 4 ? std::max(1, std::atoi(argv[4])) : 5);
     }
-    std::fprintf(stderr, "usage: vellora_win_bench render | timer PERIOD_MS SECONDS | startup SCR [TIMEOUT_MS [RUNS]] | nop\n");
+    if (mode == "saver" && argc > 6) {
+        return RunSaverFrames(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                              std::atof(argv[6]));
+    }
+    std::fprintf(stderr,
+                 "usage: vellora_win_bench render | timer PERIOD_MS SECONDS | startup SCR [TIMEOUT_MS [RUNS]] |\n"
+                 "       saver W H BALLS REFRESH SECONDS | nop\n");
     return 2;
 }

@@ -127,6 +127,7 @@ private:
     const char* end_ = nullptr;  // why the run ends; null while it goes on
     std::uint64_t frames_ = 0;
     double frameMicrosSum_ = 0.0, frameMicrosMax_ = 0.0;
+    Clock::time_point firstTick_, lastTick_;
 };
 
 void Hack::Report(const char* format, ...) const {
@@ -246,6 +247,8 @@ void Hack::HandleEvents() {
 
 void Hack::Tick() {
     const Clock::time_point start = Clock::now();
+    if (frames_ == 0) firstTick_ = start;
+    lastTick_ = start;
     TickFrame(sim_, profile_, canvas_->ClipBox(), canvas_.get());
     canvas_->Present();
     ++frames_;
@@ -298,9 +301,11 @@ int Hack::Run() {
         Wait(next - now, wake.ReadEnd());
         wake.Drain();
     }
-    Report("ended after frame %llu (%s); frame time mean %.1f us, max %.1f us; %llu pixels sent",
+    const double tickSpanMs = std::chrono::duration<double, std::milli>(lastTick_ - firstTick_).count();
+    Report("ended after frame %llu (%s); frame time mean %.1f us, max %.1f us; ticks %.2f ms apart; %llu pixels sent",
            static_cast<unsigned long long>(frames_), end_, frames_ ? frameMicrosSum_ / static_cast<double>(frames_) : 0.0,
-           frameMicrosMax_, static_cast<unsigned long long>(canvas_ ? canvas_->PixelsSent() : 0));
+           frameMicrosMax_, frames_ > 1 ? tickSpanMs / static_cast<double>(frames_ - 1) : 0.0,
+           static_cast<unsigned long long>(canvas_ ? canvas_->PixelsSent() : 0));
     return 0;
 }
 

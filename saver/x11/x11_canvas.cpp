@@ -170,6 +170,8 @@ bool XWindowCanvas::MakeImage() {
         }
     }
     directWords_ = ximage_->bits_per_pixel == 32 && (ximage_->byte_order == LSBFirst) == LittleEndianHost();
+    redHigh_ = directWords_ && visual_->red_mask == 0xFF0000u && visual_->green_mask == 0xFF00u &&
+               visual_->blue_mask == 0xFFu;
     return true;
 }
 
@@ -276,14 +278,21 @@ void XWindowCanvas::Repaint(const Rect& r) { AddDamage(r); }
 void XWindowCanvas::Send(const Rect& r) {
     const std::vector<ColorRef>& pixels = image_.Pixels();
     const auto width = static_cast<std::size_t>(Width());
+    const std::int32_t n = r.Width();
     for (std::int32_t y = r.top; y < r.bottom; ++y) {
-        const ColorRef* from = &pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(r.left)];
-        if (directWords_) {
-            auto* to = reinterpret_cast<std::uint32_t*>(ximage_->data + static_cast<std::ptrdiff_t>(y) * ximage_->bytes_per_line) +
-                       r.left;
-            for (std::int32_t i = 0; i < r.Width(); ++i) to[i] = PixelOf(from[i]);
+        const ColorRef* __restrict from = &pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(r.left)];
+        auto* __restrict to = reinterpret_cast<std::uint32_t*>(ximage_->data + static_cast<std::ptrdiff_t>(y) * ximage_->bytes_per_line) +
+                              r.left;
+        if (redHigh_) {
+            // The usual 24-bit visual: only red and blue change places (a loop the compiler vectorises).
+            for (std::int32_t i = 0; i < n; ++i) {
+                const std::uint32_t c = from[i];
+                to[i] = ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+            }
+        } else if (directWords_) {
+            for (std::int32_t i = 0; i < n; ++i) to[i] = PixelOf(from[i]);
         } else {
-            for (std::int32_t i = 0; i < r.Width(); ++i) XPutPixel(ximage_, r.left + i, y, PixelOf(from[i]));
+            for (std::int32_t i = 0; i < n; ++i) XPutPixel(ximage_, r.left + i, y, PixelOf(from[i]));
         }
     }
     const auto w = static_cast<unsigned>(r.Width()), h = static_cast<unsigned>(r.Height());

@@ -83,6 +83,7 @@ private:
     XShmSegmentInfo shm_{};
     bool shared_ = false;
     bool directWords_ = false;  // 32-bit pixels in this machine's byte order: written as words
+    bool redHigh_ = false;      // and 8-bit channels red, green, blue from the high byte down
     std::uint32_t red_[256] = {}, green_[256] = {}, blue_[256] = {};
     std::vector<Rect> damage_;                          // image areas to send
     std::vector<std::pair<Rect, ColorRef>> fills_;      // solid fills to send, in order

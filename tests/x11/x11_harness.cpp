@@ -5,6 +5,7 @@
 #include <png.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +31,8 @@ using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 [[noreturn]] void ExecChild(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    // A test that dies takes its servers and hacks with it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     for (const std::string& e : env) {
         const auto eq = e.find('=');
         if (eq == std::string::npos)
@@ -175,7 +178,9 @@ XServer::~XServer() { Kill(); }
 
 void XServer::Kill() {
     if (pid_ <= 0) return;
-    // The server goes first: closing our connection to a server that is gone would end us.
+    // Our connection goes first: Xlib ends the process that uses a connection to a dead server.
+    if (display_) XCloseDisplay(display_);
+    display_ = nullptr;
     kill(pid_, SIGTERM);
     int status = 0;
     if (!WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 10)) {
@@ -183,8 +188,6 @@ void XServer::Kill() {
         waitpid(pid_, &status, 0);
     }
     pid_ = -1;
-    // The connection's memory is not given back: Xlib would report the lost server and end us.
-    display_ = nullptr;
 }
 
 Picture Grab(Display* display, Window window) {

@@ -79,7 +79,7 @@ public:
     const std::string& Name() const { return name_; }
     // The tests' own connection.
     Display* Dpy() const { return display_; }
-    // Ends the server (and with it every connection).
+    // Ends the server, and with it every connection (ours first: Dpy() is null afterwards).
     void Kill();
 
 private:
