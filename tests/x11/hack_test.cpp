@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -131,31 +132,42 @@ const PictureCase kPictureCases[] = {
 INSTANTIATE_TEST_SUITE_P(Hack, PictureTest, ::testing::ValuesIn(kPictureCases),
                          [](const ::testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
+// One X server and one directory per test; Start runs vellora on that server.
+class HackTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(x.Ok()); }
+
+    std::unique_ptr<Process> Start(std::vector<std::string> args) {
+        args.insert(args.begin(), VELLORA_PATH);
+        return std::make_unique<Process>(args, std::vector<std::string>{"DISPLAY=" + x.Name(), "XSCREENSAVER_WINDOW"},
+                                         dir + "/out", dir + "/err");
+    }
+
+    XServer x{kScreenWidth, kScreenHeight};
+    const TempDir tmp{"vellora-hack"};
+    const std::string& dir = tmp.Path();
+};
+
 // A resize starts a scene at the new size. With Just Bounce and no sparks the generator is drawn
 // only when a scene is set up, so the picture after the resize is the simulator's second scene,
 // set up at the new size, after the frames the hack reports having run since.
-TEST(HackTest, AResizeStartsASceneAtTheNewSize) {
-    XServer x(kScreenWidth, kScreenHeight);
-    ASSERT_TRUE(x.Ok());
-    const TempDir tmp("vellora-resize");
-    const std::string& dir = tmp.Path();
+TEST_F(HackTest, AResizeStartsASceneAtTheNewSize) {
     const Window window = MakeWindow(x.Dpy(), 320, 240);
-    Process hack({VELLORA_PATH, "--window-id", Hex(window), "--seed", "11", "--count", "8", "--radius", "12",
-                  "--refresh-rate", "3", "--verbose"},
-                 {"DISPLAY=" + x.Name()}, dir + "/out", dir + "/err");
+    const auto hack = Start({"--window-id", Hex(window), "--seed", "11", "--count", "8", "--radius", "12",
+                             "--refresh-rate", "3", "--verbose"});
     ASSERT_TRUE(WaitUntil([&] { return BallsShown(Grab(x.Dpy(), window), 12) == 8; }, 30));
 
     XResizeWindow(x.Dpy(), window, 640, 480);
     XSync(x.Dpy(), False);
-    ASSERT_TRUE(WaitUntil([&] { return FrameIn(hack.Err(), "new scene at 640x480") >= 0; }, 30)) << hack.Err();
-    const long long resizedAt = FrameIn(hack.Err(), "new scene at 640x480");
+    ASSERT_TRUE(WaitUntil([&] { return FrameIn(hack->Err(), "new scene at 640x480") >= 0; }, 30)) << hack->Err();
+    const long long resizedAt = FrameIn(hack->Err(), "new scene at 640x480");
     // The new scene has been drawn before it is ended.
     ASSERT_TRUE(WaitUntil([&] { return BallsShown(Grab(x.Dpy(), window), 12) == 8; }, 30));
-    hack.Signal(SIGTERM);
-    ASSERT_TRUE(hack.Wait(30));
-    ASSERT_TRUE(hack.ExitedWith(0)) << hack.Err();
-    const long long endedAt = FrameIn(hack.Err(), "ended");
-    ASSERT_GE(endedAt, resizedAt) << hack.Err();
+    hack->Signal(SIGTERM);
+    ASSERT_TRUE(hack->Wait(30));
+    ASSERT_TRUE(hack->ExitedWith(0)) << hack->Err();
+    const long long endedAt = FrameIn(hack->Err(), "ended");
+    ASSERT_GE(endedAt, resizedAt) << hack->Err();
 
     const Picture shown = Grab(x.Dpy(), window);
     WritePng(shown, ShotPath("resize.png"));
@@ -174,40 +186,36 @@ TEST(HackTest, AResizeStartsASceneAtTheNewSize) {
 }
 
 // SIGTERM and SIGINT end a run at once and cleanly, whatever it draws on.
-TEST(HackTest, SigtermAndSigintEndItPromptly) {
-    XServer x(kScreenWidth, kScreenHeight);
-    ASSERT_TRUE(x.Ok());
-    const TempDir tmp("vellora-signal");
-    const std::string& dir = tmp.Path();
+TEST_F(HackTest, SigtermAndSigintEndItPromptly) {
     const Window given = MakeWindow(x.Dpy(), 300, 200);
     for (const bool ownWindow : {true, false}) {
         for (const int signal : {SIGTERM, SIGINT}) {
             const char* signalName = signal == SIGTERM ? "SIGTERM" : "SIGINT";
-            std::vector<std::string> args = {VELLORA_PATH, "--verbose"};
+            std::vector<std::string> args = {"--verbose"};
             if (!ownWindow) args.insert(args.end(), {"--window-id", Hex(given)});
             // The balls of the run before must not pass for this one's.
             XClearWindow(x.Dpy(), given);
             XSync(x.Dpy(), False);
-            Process hack(args, {"DISPLAY=" + x.Name()}, dir + "/out", dir + "/err");
+            const auto hack = Start(args);
             Window window = 0;
             ASSERT_TRUE(WaitUntil(
                 [&] {
                     window = ownWindow ? FindOwnWindow(x.Dpy()) : given;
-                    return window && hack.Err().find("drawing on window") != std::string::npos &&
+                    return window && hack->Err().find("drawing on window") != std::string::npos &&
                            LitPixels(Grab(x.Dpy(), window)) > 0;
                 },
                 30));
             const auto start = std::chrono::steady_clock::now();
-            hack.Signal(signal);
-            ASSERT_TRUE(hack.Wait(30));
+            hack->Signal(signal);
+            ASSERT_TRUE(hack->Wait(30));
             const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             char line[160];
             std::snprintf(line, sizeof line, "%s ended vellora (%s) in %.1f ms", signalName,
                           ownWindow ? "its own window" : "--window-id", ms);
             Report(line);
-            EXPECT_TRUE(hack.ExitedWith(0)) << hack.Err();
-            EXPECT_GE(FrameIn(hack.Err(), std::string("ended")), 1) << hack.Err();
-            EXPECT_NE(hack.Err().find(std::string("(") + signalName + ")"), std::string::npos) << hack.Err();
+            EXPECT_TRUE(hack->ExitedWith(0)) << hack->Err();
+            EXPECT_GE(FrameIn(hack->Err(), std::string("ended")), 1) << hack->Err();
+            EXPECT_NE(hack->Err().find(std::string("(") + signalName + ")"), std::string::npos) << hack->Err();
             if (ownWindow) {
                 EXPECT_EQ(FindOwnWindow(x.Dpy()), 0u);
             }
@@ -215,12 +223,8 @@ TEST(HackTest, SigtermAndSigintEndItPromptly) {
     }
 }
 
-TEST(HackTest, TheWindowManagersCloseRequestEndsItsOwnWindow) {
-    XServer x(kScreenWidth, kScreenHeight);
-    ASSERT_TRUE(x.Ok());
-    const TempDir tmp("vellora-close");
-    const std::string& dir = tmp.Path();
-    Process hack({VELLORA_PATH, "-window", "--verbose"}, {"DISPLAY=" + x.Name()}, dir + "/out", dir + "/err");
+TEST_F(HackTest, TheWindowManagersCloseRequestEndsItsOwnWindow) {
+    const auto hack = Start({"-window", "--verbose"});
     Window window = 0;
     ASSERT_TRUE(WaitUntil([&] { return (window = FindOwnWindow(x.Dpy())) && LitPixels(Grab(x.Dpy(), window)) > 0; }, 30));
     // What a window manager sends for its close button.
@@ -233,48 +237,39 @@ TEST(HackTest, TheWindowManagersCloseRequestEndsItsOwnWindow) {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(x.Dpy(), window, False, NoEventMask, &event);
     XFlush(x.Dpy());
-    ASSERT_TRUE(hack.Wait(30));
-    EXPECT_TRUE(hack.ExitedWith(0)) << hack.Err();
-    EXPECT_NE(hack.Err().find("closed by the window manager"), std::string::npos) << hack.Err();
+    ASSERT_TRUE(hack->Wait(30));
+    EXPECT_TRUE(hack->ExitedWith(0)) << hack->Err();
+    EXPECT_NE(hack->Err().find("closed by the window manager"), std::string::npos) << hack->Err();
     EXPECT_EQ(FindOwnWindow(x.Dpy()), 0u);
 }
 
 // XScreenSaver destroys its window when it is done; a hack still drawing then ends without errors.
-TEST(HackTest, ItEndsWhenTheWindowItDrawsOnIsDestroyed) {
-    XServer x(kScreenWidth, kScreenHeight);
-    ASSERT_TRUE(x.Ok());
-    const TempDir tmp("vellora-destroyed");
-    const std::string& dir = tmp.Path();
+TEST_F(HackTest, ItEndsWhenTheWindowItDrawsOnIsDestroyed) {
     const Window window = MakeWindow(x.Dpy(), 300, 200);
-    Process hack({VELLORA_PATH, "--window-id", Hex(window), "--verbose"}, {"DISPLAY=" + x.Name()}, dir + "/out",
-                 dir + "/err");
+    const auto hack = Start({"--window-id", Hex(window), "--verbose"});
     ASSERT_TRUE(WaitUntil([&] { return LitPixels(Grab(x.Dpy(), window)) > 0; }, 30));
     XDestroyWindow(x.Dpy(), window);
     XSync(x.Dpy(), False);
-    ASSERT_TRUE(hack.Wait(30));
-    EXPECT_TRUE(hack.ExitedWith(0)) << hack.Err();
-    EXPECT_GE(FrameIn(hack.Err(), "ended"), 1) << hack.Err();
+    ASSERT_TRUE(hack->Wait(30));
+    EXPECT_TRUE(hack->ExitedWith(0)) << hack->Err();
+    EXPECT_GE(FrameIn(hack->Err(), "ended"), 1) << hack->Err();
 }
 
-TEST(HackTest, ALostConnectionEndsItWithoutACrash) {
-    XServer x(kScreenWidth, kScreenHeight);
-    ASSERT_TRUE(x.Ok());
-    const TempDir tmp("vellora-lost");
-    const std::string& dir = tmp.Path();
-    Process hack({VELLORA_PATH}, {"DISPLAY=" + x.Name()}, dir + "/out", dir + "/err");
+TEST_F(HackTest, ALostConnectionEndsItWithoutACrash) {
+    const auto hack = Start({});
     ASSERT_TRUE(WaitUntil([&] {
         const Window w = FindOwnWindow(x.Dpy());
         return w && LitPixels(Grab(x.Dpy(), w)) > 0;
     }, 30));
     x.Kill();
-    ASSERT_TRUE(hack.Wait(30));
-    EXPECT_TRUE(hack.ExitedWith(1)) << "wait status " << hack.WaitStatus() << ": " << hack.Err();
-    const auto lines = Lines(hack.Err());
-    ASSERT_EQ(lines.size(), 1u) << hack.Err();
+    ASSERT_TRUE(hack->Wait(30));
+    EXPECT_TRUE(hack->ExitedWith(1)) << "wait status " << hack->WaitStatus() << ": " << hack->Err();
+    const auto lines = Lines(hack->Err());
+    ASSERT_EQ(lines.size(), 1u) << hack->Err();
     EXPECT_EQ(lines[0], "vellora: lost the connection to the X server");
 }
 
-TEST(HackTest, ABadCommandLineIsRefusedWithOneLineAndStatusTwo) {
+TEST(HackCommandLineTest, ABadCommandLineIsRefusedWithOneLineAndStatusTwo) {
     const TempDir tmp("vellora-options");
     const std::string& dir = tmp.Path();
     struct Case {
@@ -306,11 +301,7 @@ TEST(HackTest, ABadCommandLineIsRefusedWithOneLineAndStatusTwo) {
         EXPECT_NE(out.find(option), std::string::npos) << option;
 }
 
-TEST(HackTest, AWindowIdThatNamesNoWindowEndsItWithOneLine) {
-    XServer x(kScreenWidth, kScreenHeight);
-    ASSERT_TRUE(x.Ok());
-    const TempDir tmp("vellora-nowindow");
-    const std::string& dir = tmp.Path();
+TEST_F(HackTest, AWindowIdThatNamesNoWindowEndsItWithOneLine) {
     std::string err;
     EXPECT_EQ(RunToEnd({VELLORA_PATH, "--window-id", "0x7ffffff"}, {"DISPLAY=" + x.Name()}, dir, nullptr, &err), 1);
     ASSERT_EQ(Lines(err).size(), 1u) << err;
