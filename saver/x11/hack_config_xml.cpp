@@ -1,7 +1,6 @@
 // The XScreenSaver description of the hack, made from the option table so that the sliders'
 // ranges, the defaults and the lists' entries are those of the key table and the options dialog.
-#include <cstdio>
-
+#include "saver/config/options_rules.h"
 #include "saver/config/product.h"
 #include "saver/x11/hack_options.h"
 
@@ -15,17 +14,7 @@ const SettingOption& OptionFor(Setting id) {
     return SettingOptions()[0];
 }
 
-// The text the dialog's value box shows for a slider position: only "Gravity" shows its unit.
-std::string ValueText(Setting id, std::int32_t value) {
-    char text[32];
-    if (id == Setting::Gravity)
-        std::snprintf(text, sizeof text, "%1.2f", value * DefOf(id).unit);
-    else
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return text;
-}
-
-// A slider over the dialog's range. Its default is the key table's, even where that lies below
+// A slider over the dialog's range, its ends labelled as the dialog's value box shows them. Its default is the key table's, even where that lies below
 // the range ("RefreshRate" 1): the slider then sits at the low end, as the dialog's does, and
 // only a value the user confirms is written to the command line.
 std::string Slider(Setting id, const char* indent) {
@@ -33,8 +22,8 @@ std::string Slider(Setting id, const char* indent) {
     const SettingDef& def = DefOf(id);
     const std::string name = option.name;
     return std::string(indent) + "<number id=\"" + name + "\" type=\"slider\" arg=\"--" + name + " %\"\n" + indent +
-           "        _label=\"" + option.label + "\" _low-label=\"" + ValueText(id, def.dialogMin) +
-           "\" _high-label=\"" + ValueText(id, def.dialogMax) + "\"\n" + indent + "        low=\"" +
+           "        _label=\"" + option.label + "\" _low-label=\"" + ValueBoxText(id, def.dialogMin) +
+           "\" _high-label=\"" + ValueBoxText(id, def.dialogMax) + "\"\n" + indent + "        low=\"" +
            std::to_string(def.dialogMin) + "\" high=\"" + std::to_string(def.dialogMax) + "\" default=\"" +
            std::to_string(def.defaultValue) + "\"/>\n";
 }
