@@ -3,7 +3,8 @@
 //   vellora_win_bench render                  RenderFrame and a full redraw on a real window
 //   vellora_win_bench timer PERIOD_MS SECONDS the animation timer's tick-start intervals
 //   vellora_win_bench startup SCR [TIMEOUT_MS [RUNS]]
-//                                             from starting "SCR /s" to its first frame on screen
+//                                             from starting "SCR /s" to its first frame on every
+//                                             monitor
 //   vellora_win_bench saver W H BALLS REFRESH SECONDS
 //                                             the saver's drawing window, its ticks timed
 //   vellora_win_bench nop                     nothing (starts the Wine server and prefix)
@@ -21,6 +22,7 @@
 #include "bench/bench_world.h"
 #include "saver/app/anim_timer.h"
 #include "saver/app/anim_wnd.h"
+#include "saver/app/full_screen_run.h"
 #include "saver/app/gdi_canvas.h"
 #include "saver/sim/world_setup.h"
 
@@ -78,7 +80,8 @@ LRESULT CALLBACK BenchWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-HWND MakeWindow(int width, int height) {
+// A black popup at (x, y) of the virtual screen.
+HWND MakeWindow(int width, int height, int x = 0, int y = 0) {
     static const char* className = [] {
         WNDCLASSA wc{};
         wc.lpfnWndProc = BenchWndProc;
@@ -88,7 +91,7 @@ HWND MakeWindow(int width, int height) {
         RegisterClassA(&wc);
         return "VelloraBenchWindow";
     }();
-    HWND hwnd = CreateWindowExA(0, className, "Vellora bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+    HWND hwnd = CreateWindowExA(0, className, "Vellora bench", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     if (hwnd) {
         UpdateWindow(hwnd);
@@ -198,8 +201,30 @@ int RunTimer(unsigned period, double seconds) {
     return 0;
 }
 
-// The screen as 0x00BBGGRR-agnostic words: only "black or not" matters here.
-bool ScreenHasNonBlack(int width, int height, std::vector<std::uint32_t>& bits) {
+// The virtual screen (every monitor) and the monitors in it, relative to its top left corner.
+struct ScreenLayout {
+    Rect virtualScreen;
+    std::vector<Rect> monitors;
+    int Width() const { return virtualScreen.Width(); }
+    int Height() const { return virtualScreen.Height(); }
+};
+
+ScreenLayout ReadScreenLayout() {
+    ScreenLayout layout;
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    layout.virtualScreen =
+        Rect{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    for (const MonitorArea& m : FullScreenRun::SystemMonitors()) {
+        layout.monitors.push_back(Rect{m.area.left - x, m.area.top - y, m.area.right - x, m.area.bottom - y});
+    }
+    if (layout.monitors.empty()) layout.monitors.push_back(Rect{0, 0, layout.Width(), layout.Height()});
+    return layout;
+}
+
+// The virtual screen as 0x00BBGGRR-agnostic words: only "black or not" matters here. True when
+// something is not black.
+bool ScreenHasNonBlack(const ScreenLayout& layout, std::vector<std::uint32_t>& bits) {
+    const int width = layout.Width(), height = layout.Height();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -212,7 +237,7 @@ bool ScreenHasNonBlack(int width, int height, std::vector<std::uint32_t>& bits) 
     void* pixels = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, layout.virtualScreen.left, layout.virtualScreen.top, SRCCOPY);
     GdiFlush();
     const auto* p = static_cast<const std::uint32_t*>(pixels);
     bits.assign(p, p + static_cast<std::size_t>(width) * height);
@@ -224,6 +249,24 @@ bool ScreenHasNonBlack(int width, int height, std::vector<std::uint32_t>& bits) 
         if ((v & 0x00FFFFFFu) != 0) return true;
     }
     return false;
+}
+
+// Whether the captured screen shows something on every monitor: the saver's first frame.
+bool EveryMonitorLit(const ScreenLayout& layout, const std::vector<std::uint32_t>& bits) {
+    for (const Rect& m : layout.monitors) {
+        bool lit = false;
+        for (int y = m.top; y < m.bottom && !lit; ++y) {
+            const std::uint32_t* row = bits.data() + static_cast<std::size_t>(y) * layout.Width();
+            for (int x = m.left; x < m.right; ++x) {
+                if ((row[x] & 0x00FFFFFFu) != 0) {
+                    lit = true;
+                    break;
+                }
+            }
+        }
+        if (!lit) return false;
+    }
+    return true;
 }
 
 std::int64_t LitPixels(const std::vector<std::uint32_t>& bits) {
@@ -261,9 +304,9 @@ BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
-// From CreateProcess to the first sight of a lit pixel on the screen, in ms; the time its window
-// became visible in windowMs. Negative when no frame came within the timeout.
-double TimeOneStartup(const char* scr, double timeoutMs, int width, int height, double& windowMs,
+// From CreateProcess to the first sight of lit pixels on every monitor, in ms; the time its first
+// window became visible in windowMs. Negative when no frame came within the timeout.
+double TimeOneStartup(const char* scr, double timeoutMs, const ScreenLayout& layout, double& windowMs,
                       std::vector<std::uint32_t>& bits) {
     std::string command = std::string("\"") + scr + "\" /s";
     STARTUPINFOA si{};
@@ -283,7 +326,7 @@ double TimeOneStartup(const char* scr, double timeoutMs, int width, int height, 
             EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&pw));
             if (pw.found) windowMs = NowMs() - start;
         }
-        if (windowMs >= 0 && ScreenHasNonBlack(width, height, bits)) {
+        if (windowMs >= 0 && ScreenHasNonBlack(layout, bits) && EveryMonitorLit(layout, bits)) {
             frameMs = NowMs() - start;
             break;
         }
@@ -299,48 +342,57 @@ double TimeOneStartup(const char* scr, double timeoutMs, int width, int height, 
     return frameMs;
 }
 
-// A black window of our own covers the screen first, so that whatever is not black on the screen
-// once the saver's window is up was drawn by the saver. Each run is timed from CreateProcess and
-// the saver is ended once its frame has been seen. VELLORA_BENCH_SHOT=FILE.ppm keeps the screen as
-// it was when the last run's frame was seen.
+std::string DescribeMonitors(const ScreenLayout& layout) {
+    const std::size_t n = layout.monitors.size();
+    std::string text = std::to_string(n) + (n == 1 ? " monitor, " : " monitors, ");
+    for (std::size_t i = 0; i < layout.monitors.size(); ++i) {
+        if (i > 0) text += " + ";
+        text += std::to_string(layout.monitors[i].Width()) + " x " + std::to_string(layout.monitors[i].Height());
+    }
+    return text;
+}
+
+// A black window of our own covers every monitor first, so that whatever is not black on the
+// screen once the saver's windows are up was drawn by the saver. Each run is timed from
+// CreateProcess to the first sight of balls on every monitor, and the saver is ended then.
+// VELLORA_BENCH_SHOT=FILE.ppm keeps the screen as it was when the last run's frame was seen.
 int RunStartup(const char* scr, double timeoutMs, int runs) {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const ScreenLayout layout = ReadScreenLayout();
     std::vector<std::uint32_t> bits;
-    HWND cover = MakeWindow(width, height);
+    HWND cover = MakeWindow(layout.Width(), layout.Height(), layout.virtualScreen.left, layout.virtualScreen.top);
     PumpFor(300);
-    if (ScreenHasNonBlack(width, height, bits)) {
+    if (ScreenHasNonBlack(layout, bits)) {
         std::fprintf(stderr, "the screen is not black under a black window; cannot watch for a frame\n");
         return 1;
     }
     // How long one look at the screen takes: the resolution of the figure.
     const double pollStart = NowMs();
-    for (int i = 0; i < 10; ++i) ScreenHasNonBlack(width, height, bits);
+    for (int i = 0; i < 10; ++i) ScreenHasNonBlack(layout, bits);
     const double pollMs = (NowMs() - pollStart) / 10.0;
     std::vector<double> frames, windows;
     std::vector<std::uint32_t> seen;
     std::int64_t lit = 0;
     for (int i = 0; i < runs; ++i) {
         double windowMs = -1.0;
-        const double frameMs = TimeOneStartup(scr, timeoutMs, width, height, windowMs, bits);
+        const double frameMs = TimeOneStartup(scr, timeoutMs, layout, windowMs, bits);
         if (frameMs < 0) return 1;
         frames.push_back(frameMs);
         windows.push_back(windowMs);
         lit = LitPixels(bits);
         seen = bits;
         // Let the screen go black again under our window before the next run.
-        for (int wait = 0; wait < 100 && ScreenHasNonBlack(width, height, bits); ++wait) PumpFor(20);
+        for (int wait = 0; wait < 100 && ScreenHasNonBlack(layout, bits); ++wait) PumpFor(20);
     }
-    if (const char* shot = std::getenv("VELLORA_BENCH_SHOT")) WritePpm(shot, width, height, seen);
+    if (const char* shot = std::getenv("VELLORA_BENCH_SHOT")) WritePpm(shot, layout.Width(), layout.Height(), seen);
     if (cover) DestroyWindow(cover);
     std::sort(frames.begin(), frames.end());
     std::sort(windows.begin(), windows.end());
     Row(stdout, "Start-up to first frame",
-        std::string("VelloraSaver.scr /s, ") + std::to_string(width) + " x " + std::to_string(height) +
-            " (Wine, Xvfb, server warm)",
+        std::string("VelloraSaver.scr /s, ") + DescribeMonitors(layout) + " (Wine, server warm)",
         "median " + Duration(Percentile(frames, 0.5) / 1000.0) + " (" + Duration(frames.front() / 1000.0) + " to " +
             Duration(frames.back() / 1000.0) + ", " + std::to_string(runs) + " runs)",
-        "window visible after a median " + Duration(Percentile(windows, 0.5) / 1000.0) + "; " + Count(lit) +
-            " px lit in the first frame seen; screen read every " + Duration((pollMs + 1.0) / 1000.0));
+        "first window visible after a median " + Duration(Percentile(windows, 0.5) / 1000.0) + "; " + Count(lit) +
+            " px lit in the first frame seen on every monitor; screen read every " + Duration((pollMs + 1.0) / 1000.0));
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "saver/app/anim_timer.h"
 #include "saver/app/frame_tick.h"
+#include "saver/app/full_screen_run.h"
 #include "saver/resources/resource.h"
 #include "win/handles.h"
 #include "saver/app/gdi_canvas.h"
@@ -88,17 +89,29 @@ LRESULT AnimWnd::OnPaint() {
     return 0;
 }
 
-SaverWnd::SaverWnd(Simulation& sim, const Profile& profile) : AnimWnd(true, sim, profile) {}
+SaverWnd::SaverWnd(Simulation& sim, const Profile& profile, FullScreenRun* run)
+    : AnimWnd(true, sim, profile), run_(run) {}
 
 SaverWnd::~SaverWnd() = default;
 
 BOOL SaverWnd::CreateFullScreen() {
     const int height = GetSystemMetrics(SM_CYSCREEN);
     const int width = GetSystemMetrics(SM_CXSCREEN);
-    return CreateInRect(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, Rect{0, 0, width, height}, nullptr);
+    return CreateOver(Rect{0, 0, width, height}, true);
+}
+
+BOOL SaverWnd::CreateOver(const Rect& area, bool activate) {
+    const DWORD style = WS_POPUP | (activate ? WS_VISIBLE : 0);
+    if (!CreateInRect(WS_EX_TOPMOST, style, area, nullptr)) return FALSE;
+    if (!activate) {
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    return TRUE;
 }
 
 void SaverWnd::PostClose() { PostMessageA(Handle(), WM_CLOSE, 0, 0); }
+
+bool SaverWnd::IsOfThisRun(HWND other) const { return other != nullptr && run_ != nullptr && run_->Owns(other); }
 
 LRESULT SaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -110,6 +123,8 @@ LRESULT SaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         win::StopAnimTimer(Handle(), kFrameTimerId);
         PostQuitMessage(0);
+        // The run ends on every monitor at once.
+        if (run_ != nullptr) run_->End(Handle());
         return Default();
     case WM_SETCURSOR:
         SetCursor(nullptr);
@@ -117,26 +132,32 @@ LRESULT SaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCACTIVATE:
         if (!wParam) return FALSE;
         return Default();
+    case WM_MOUSEACTIVATE:
+        // A click on a run's window ends the run by itself; it need not move the activation (which
+        // the active window would refuse) first.
+        if (run_ != nullptr) return MA_NOACTIVATE;
+        return Default();
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) PostClose();
+        // Activation passing to another window of the run (a click on another monitor, which ends
+        // the run by itself) is not the user leaving.
+        if (LOWORD(wParam) == WA_INACTIVE && !IsOfThisRun(reinterpret_cast<HWND>(lParam))) PostClose();
         return Default();
     case WM_ACTIVATEAPP:
         if (!wParam) PostClose();
         return Default();
     case WM_MOUSEMOVE: {
-        const std::int32_t x = GET_X_LPARAM(lParam);
-        const std::int32_t y = GET_Y_LPARAM(lParam);
-        if (lastMouseX_ == -1 && lastMouseY_ == -1) {
-            lastMouseX_ = x;
-            lastMouseY_ = y;
-        } else if (x != lastMouseX_ || y != lastMouseY_) {
-            PostClose();
-        }
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(Handle(), &at);
+        PointerWatch& pointer = run_ != nullptr ? run_->Pointer() : ownPointer_;
+        if (pointer.EndsRun(ScreenPoint{at.x, at.y})) PostClose();
         return Default();
     }
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         PostClose();

@@ -6,10 +6,12 @@
 #include <cstdint>
 
 #include "win/framework.h"
+#include "saver/app/screens.h"
 #include "saver/sim/geometry.h"
 
 namespace vellora {
 
+class FullScreenRun;
 class Profile;
 struct Simulation;
 
@@ -45,23 +47,29 @@ private:
 
 class SaverWnd : public AnimWnd {
 public:
-    SaverWnd(Simulation& sim, const Profile& profile);
+    // A window of a run over several monitors names its run: the run's windows share the
+    // pointer's first position, and the end of one ends them all.
+    SaverWnd(Simulation& sim, const Profile& profile, FullScreenRun* run = nullptr);
     ~SaverWnd() override;
 
-    // Top-most popup covering the whole screen.
+    // Top-most popup covering the whole primary screen.
     BOOL CreateFullScreen();
+    // Top-most popup covering area of the virtual screen; without activate it is shown without
+    // taking the activation (and the keyboard) from the window that has it.
+    BOOL CreateOver(const Rect& area, bool activate);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void PostClose();
+    bool IsOfThisRun(HWND other) const;
 
-    // Where the first mouse-move message put the pointer; (-1, -1) until one has come. The system
-    // sends one when the window appears under a pointer that has not moved, so only a second,
-    // different position counts as the user.
-    std::int32_t lastMouseX_ = -1;
-    std::int32_t lastMouseY_ = -1;
+    FullScreenRun* run_;
+    // Without a run: where the first mouse-move message put the pointer. The system sends one
+    // when the window appears under a pointer that has not moved, so only a second, different
+    // position counts as the user.
+    PointerWatch ownPointer_;
 };
 
 }  // namespace vellora

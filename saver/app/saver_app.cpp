@@ -5,6 +5,8 @@
 #include <ctime>
 
 #include "saver/app/anim_wnd.h"
+#include "saver/app/full_screen_run.h"
+#include "saver/app/host_dpi.h"
 #include "saver/app/run_mode.h"
 #include "saver/app/uninstall.h"
 #include "win/module.h"
@@ -25,7 +27,11 @@ SaverApp::SaverApp() {
     sim_.rng.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
 }
 
-SaverApp::~SaverApp() { TeardownWorld(sim_); }
+SaverApp::~SaverApp() {
+    // Windows still up end before the worlds they draw.
+    fullScreen_.reset();
+    TeardownWorld(sim_);
+}
 
 void SaverApp::SetRegistryKey(const char* registryKey) {
     profile_ = std::make_unique<RegistryProfile>(registryKey, RegistryProfile::RunningModuleName());
@@ -63,6 +69,7 @@ BOOL SaverApp::RunPreview(int argc, char** argv) {
     if (argc < 3 || argv[2] == nullptr) return FALSE;
     HWND parent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(argv[2])));
     if (parent == nullptr || !IsWindow(parent)) return FALSE;
+    AdoptDpiAwarenessOf(parent);
     auto* window = new AnimWnd(true, sim_, *profile_);
     RECT rc{};
     GetClientRect(parent, &rc);
@@ -76,12 +83,11 @@ BOOL SaverApp::RunPreview(int argc, char** argv) {
 }
 
 BOOL SaverApp::RunFullScreen() {
-    auto* window = new SaverWnd(sim_, *profile_);
-    if (!window->CreateFullScreen()) return FALSE;
+    // Every monitor gets a window and a world; the primary monitor's runs this application's world.
+    fullScreen_ = std::make_unique<FullScreenRun>(sim_, *profile_);
+    SaverWnd* window = fullScreen_->Start();
+    if (window == nullptr) return FALSE;
     SetMainWindow(window);
-    RECT rc{};
-    GetClientRect(window->Handle(), &rc);
-    SetupWorld(Rect{rc.left, rc.top, rc.right, rc.bottom}, false);
     return TRUE;
 }
 

@@ -11,6 +11,8 @@
 
 namespace vellora {
 
+class FullScreenRun;
+
 class SaverApp : public win::WinApp {
 public:
     SaverApp();
@@ -34,6 +36,7 @@ private:
 
     Simulation sim_;
     std::unique_ptr<RegistryProfile> profile_;  // chosen by SetRegistryKey, before any setting is read
+    std::unique_ptr<FullScreenRun> fullScreen_;  // a full-screen run's windows and worlds
 };
 
 }  // namespace vellora

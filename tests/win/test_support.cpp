@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "saver/app/anim_wnd.h"
+#include "saver/config/registry_profile.h"
 #include "win/handles.h"
 #include "saver/sim/sim_state.h"
 #include "saver/sim/world_setup.h"
@@ -106,12 +107,11 @@ int Pixels::CountNonBlack() const {
 
 namespace {
 
-Pixels ReadPixels(HWND hwnd, bool fromScreen) {
+// width x height pixels at (x, y) of source, or of the screen when source is null.
+Pixels ReadPixelsFrom(HWND source, int x, int y, int width, int height) {
     Pixels pixels;
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    pixels.width = rc.right;
-    pixels.height = rc.bottom;
+    pixels.width = width;
+    pixels.height = height;
     if (pixels.width <= 0 || pixels.height <= 0) return pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -121,28 +121,112 @@ Pixels ReadPixels(HWND hwnd, bool fromScreen) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    POINT origin{0, 0};
-    if (fromScreen) ClientToScreen(hwnd, &origin);
-    vellora::win::ClientDC windowDc(fromScreen ? nullptr : hwnd);
+    vellora::win::ClientDC windowDc(source);
     vellora::win::GdiObject<HBITMAP> dib(CreateDIBSection(windowDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     vellora::win::MemoryDC memoryDc(windowDc.Get());
     if (dib.Get() == nullptr || memoryDc.Get() == nullptr) return pixels;
     vellora::win::SelectedObject selected(memoryDc.Get(), dib.Get());
-    BitBlt(memoryDc.Get(), 0, 0, pixels.width, pixels.height, windowDc.Get(), origin.x, origin.y, SRCCOPY);
+    BitBlt(memoryDc.Get(), 0, 0, pixels.width, pixels.height, windowDc.Get(), x, y, SRCCOPY);
     GdiFlush();
     pixels.colors.resize(static_cast<size_t>(pixels.width) * pixels.height);
-    const auto* source = static_cast<const std::uint32_t*>(bits);
+    const auto* source32 = static_cast<const std::uint32_t*>(bits);
     for (size_t i = 0; i < pixels.colors.size(); ++i) {
-        const std::uint32_t bgrx = source[i];  // DIB order: blue in the low byte
+        const std::uint32_t bgrx = source32[i];  // DIB order: blue in the low byte
         pixels.colors[i] = ((bgrx >> 16) & 0xFF) | (bgrx & 0xFF00) | ((bgrx & 0xFF) << 16);
     }
     return pixels;
+}
+
+Pixels ReadPixels(HWND hwnd, bool fromScreen) {
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    POINT origin{0, 0};
+    if (fromScreen) ClientToScreen(hwnd, &origin);
+    return ReadPixelsFrom(fromScreen ? nullptr : hwnd, origin.x, origin.y, rc.right, rc.bottom);
 }
 
 }  // namespace
 
 Pixels ReadClientPixels(HWND hwnd) { return ReadPixels(hwnd, false); }
 Pixels ReadScreenPixels(HWND hwnd) { return ReadPixels(hwnd, true); }
+Pixels ReadScreenRect(const RECT& area) {
+    return ReadPixelsFrom(nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
+std::string SaveShot(const Pixels& pixels, const std::string& name) {
+    const char* folder = getenv("VELLORA_SHOT_DIR");
+    if (folder == nullptr || *folder == '\0' || pixels.width <= 0 || pixels.height <= 0) return "";
+    const std::string path = WindowsPath(folder) + "\\" + name + ".bmp";
+    const DWORD rowBytes = (static_cast<DWORD>(pixels.width) * 3 + 3) & ~3u;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = pixels.width;
+    header.biHeight = -pixels.height;  // top-down
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = rowBytes * static_cast<DWORD>(pixels.height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::vector<BYTE> data(header.biSizeImage);
+    for (int y = 0; y < pixels.height; ++y) {
+        BYTE* row = data.data() + static_cast<size_t>(y) * rowBytes;
+        for (int x = 0; x < pixels.width; ++x) {
+            const std::uint32_t c = pixels.At(x, y);  // 0x00BBGGRR; a BMP stores blue first
+            row[3 * x] = static_cast<BYTE>(c >> 16);
+            row[3 * x + 1] = static_cast<BYTE>(c >> 8);
+            row[3 * x + 2] = static_cast<BYTE>(c);
+        }
+    }
+    vellora::win::KernelHandle out(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.Valid()) return "";
+    DWORD written = 0;
+    const bool ok = WriteFile(out.Get(), &file, sizeof file, &written, nullptr) &&
+                    WriteFile(out.Get(), &header, sizeof header, &written, nullptr) &&
+                    WriteFile(out.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    return ok ? path : "";
+}
+
+ScopedUserValue::ScopedUserValue(const char* keyPath, const char* name, DWORD value) : keyPath_(keyPath), name_(name) {
+    vellora::win::RegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.Get(), name, nullptr, &oldType_, nullptr, &size) == ERROR_SUCCESS) {
+        oldData_.resize(size);
+        hadValue_ = RegQueryValueExA(key.Get(), name, nullptr, &oldType_, oldData_.data(), &size) == ERROR_SUCCESS;
+    }
+    RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+ScopedUserValue::~ScopedUserValue() {
+    vellora::win::RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS) return;
+    if (hadValue_) {
+        RegSetValueExA(key.Get(), name_.c_str(), 0, oldType_, oldData_.data(), static_cast<DWORD>(oldData_.size()));
+    } else {
+        RegDeleteValueA(key.Get(), name_.c_str());
+    }
+}
+
+namespace {
+vellora::RegistryProfile BuiltSaverProfile() {
+    return vellora::RegistryProfile(vellora::kRegistryKeyName, "VelloraSaver");
+}
+}  // namespace
+
+ScopedSaverSettings::ScopedSaverSettings(std::initializer_list<std::pair<vellora::Setting, std::int32_t>> values) {
+    vellora::RegistryProfile profile = BuiltSaverProfile();
+    for (const auto& value : values) vellora::WriteSetting(profile, value.first, value.second);
+}
+
+ScopedSaverSettings::~ScopedSaverSettings() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, BuiltSaverProfile().SectionPath(vellora::kSettingsSection).c_str());
+}
 
 std::string WindowsPath(const std::string& unixPath) {
     if (unixPath.empty() || unixPath[0] != '/') return unixPath;

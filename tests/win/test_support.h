@@ -6,8 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "saver/config/settings.h"
 
 namespace vellora {
 class Profile;
@@ -57,6 +61,38 @@ struct Pixels {
 Pixels ReadClientPixels(HWND hwnd);
 // The same area read from the screen's device context, where the windows of other processes show.
 Pixels ReadScreenPixels(HWND hwnd);
+// A rectangle of the virtual screen as the screen shows it.
+Pixels ReadScreenRect(const RECT& area);
+// Writes the pixels as NAME.bmp into the folder that VELLORA_SHOT_DIR names, for a person to look
+// at; nothing without it. Returns the file's path, or "" when none was written.
+std::string SaveShot(const Pixels& pixels, const std::string& name);
+
+// A DWORD value under HKEY_CURRENT_USER for the length of a test; the value it replaced (or its
+// absence) comes back at the end.
+class ScopedUserValue {
+public:
+    ScopedUserValue(const char* keyPath, const char* name, DWORD value);
+    ~ScopedUserValue();
+    ScopedUserValue(const ScopedUserValue&) = delete;
+    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+
+private:
+    std::string keyPath_;
+    std::string name_;
+    bool hadValue_ = false;
+    std::vector<BYTE> oldData_;
+    DWORD oldType_ = 0;
+};
+
+// Stored settings of the built saver (the profile it reads as VelloraSaver.scr) for the length of
+// a test; the whole section goes at the end.
+class ScopedSaverSettings {
+public:
+    ScopedSaverSettings(std::initializer_list<std::pair<vellora::Setting, std::int32_t>> values);
+    ~ScopedSaverSettings();
+    ScopedSaverSettings(const ScopedSaverSettings&) = delete;
+    ScopedSaverSettings& operator=(const ScopedSaverSettings&) = delete;
+};
 
 // "/a/b" as Wine's drive Z: names it.
 std::string WindowsPath(const std::string& unixPath);
