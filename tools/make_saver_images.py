@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the saver module's icon (16-colour, 32x32 and 16x16), its fully transparent pointer and
-the link's pointing hand into saver/resources/. The outputs are committed; run this again only to
-change them."""
+the link's pointing hand into saver/resources/ (the installer shows the same icon and hand), and the
+installer's program icon into installer/resources/. The outputs are committed; run this again only
+to change them."""
 
 import os
 import struct
@@ -27,8 +28,8 @@ BALLS = [
 SPARKS = [((0.53, 0.50), (0.60, 0.38)), ((0.55, 0.58), (0.74, 0.50)), ((0.50, 0.57), (0.46, 0.88))]
 
 
-def draw(size):
-    """Index rows top to bottom, and the transparency mask (True = transparent)."""
+def draw_balls(size):
+    """The saver's motif. Index rows top to bottom, and the transparency mask (True = transparent)."""
     pixels = [[BLACK] * size for _ in range(size)]
     transparent = [[False] * size for _ in range(size)]
     corner = size // 6  # rounded corners of the black screen
@@ -64,7 +65,35 @@ def pad4(data):
     return data + b"\0" * (-len(data) % 4)
 
 
-def icon_image(size):
+# The installer's program icon: a computer with a blue screen beside a box. Rectangles in the unit
+# square, drawn in order: left, top, right, bottom, colour.
+LIGHT_GREY, DARK_GREY = 7, 8
+COMPUTER_AND_BOX = [
+    (0.03, 0.10, 0.66, 0.62, DARK_GREY),   # the monitor's case
+    (0.06, 0.13, 0.63, 0.58, LIGHT_GREY),
+    (0.12, 0.19, 0.57, 0.52, DARK_BLUE),   # the screen
+    (0.15, 0.22, 0.54, 0.49, BLUE),
+    (0.28, 0.62, 0.41, 0.70, DARK_GREY),   # the stand
+    (0.13, 0.70, 0.56, 0.78, DARK_GREY),   # its foot
+    (0.56, 0.50, 0.97, 0.94, DARK_YELLOW), # the box
+    (0.60, 0.54, 0.93, 0.90, YELLOW),
+    (0.60, 0.62, 0.93, 0.66, DARK_YELLOW), # its lid's edge
+    (0.74, 0.54, 0.79, 0.62, DARK_RED),    # the tape
+]
+
+
+def draw_computer_and_box(size):
+    pixels = [[BLACK] * size for _ in range(size)]
+    transparent = [[True] * size for _ in range(size)]
+    for left, top, right, bottom, colour in COMPUTER_AND_BOX:
+        for y in range(int(top * size), max(int(bottom * size), int(top * size) + 1)):
+            for x in range(int(left * size), max(int(right * size), int(left * size) + 1)):
+                pixels[y][x] = colour
+                transparent[y][x] = False
+    return pixels, transparent
+
+
+def icon_image(size, draw):
     pixels, transparent = draw(size)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
     palette = b"".join(struct.pack("BBBB", b, g, r, 0) for r, g, b in PALETTE)
@@ -86,8 +115,8 @@ def icon_image(size):
     return image
 
 
-def write_icon(path, sizes):
-    images = [icon_image(s) for s in sizes]
+def write_icon(path, sizes, draw):
+    images = [icon_image(s, draw) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, image in zip(sizes, images):
@@ -166,10 +195,12 @@ def write_mono_cursor(path, art, hot_spot):
 
 
 def main():
-    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "saver", "resources")
-    write_icon(os.path.join(root, "VelloraSaver.ico"), [32, 16])
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    root = os.path.join(top, "saver", "resources")
+    write_icon(os.path.join(root, "VelloraSaver.ico"), [32, 16], draw_balls)
     write_transparent_cursor(os.path.join(root, "transparent.cur"))
     write_mono_cursor(os.path.join(root, "hand.cur"), HAND, HAND_HOT_SPOT)
+    write_icon(os.path.join(top, "installer", "resources", "VelloraSetup.ico"), [32, 16], draw_computer_and_box)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "installer/resources/resource.h"
 #include "saver/config/product.h"
 
 namespace vellora::installer {
@@ -107,14 +108,14 @@ bool PlaceSaverModule(Platform& platform, const std::string& target, const std::
 }
 
 int RunInstallSequence(Platform& platform) {
-    std::string displayName = platform.LoadText(kDisplayNameId, kNameCapacity);
+    std::string displayName = platform.LoadText(IDS_DISPLAY_NAME, kNameCapacity);
     if (displayName.empty()) displayName = kFallbackDisplayName;
     if (!platform.CreateBackdrop()) return kExitCancelled;
     // Only Install goes on: Cancel, and a dialog that could not be shown, change nothing.
     if (platform.Welcome(displayName) != kWelcomeInstall) return kExitCancelled;
 
     platform.BeginWork();
-    std::string fileName = platform.LoadText(kFileNameId, kNameCapacity);
+    std::string fileName = platform.LoadText(IDS_FILE_NAME, kNameCapacity);
     if (fileName.empty()) fileName = kFallbackFileName;
     InstallPaths paths;
     if (!MakeInstallPaths(platform.WindowsDirectory(), fileName, paths)) {

@@ -18,9 +18,6 @@ constexpr std::size_t kCommandCapacity = 256;   // the uninstall command
 // Stand-ins when the string table entries cannot be loaded.
 constexpr const char* kFallbackDisplayName = "the Brimsy saver";
 constexpr const char* kFallbackFileName = "Brimsy.scr";
-// String table entries of the installer.
-constexpr unsigned kDisplayNameId = 1;
-constexpr unsigned kFileNameId = 2;
 
 // The publisher the system's software list shows.
 constexpr const char* kPublisher = "The Vellora Saver developers";

@@ -1,9 +1,10 @@
-// The saver catches no exceptions: anything the C++ library would throw ends the process through
-// terminate. These definitions end it at once instead, which is what an uncaught throw does in a
-// windowed program anyway, and keep the library's exception objects, text formatting and symbol
-// demangler (about a third of the executable) out of the saver. Linked into the saver alone.
+// The saver and the installer catch no exceptions: anything the C++ library would throw ends the
+// process through terminate. These definitions end it at once instead, which is what an uncaught
+// throw does in a windowed program anyway, and keep the library's exception objects, text
+// formatting and symbol demangler (about a third of the executable) out of both programs. Linked
+// into the two programs alone, not into the test programs.
 // The names are the ones GCC's libstdc++ calls (bits/functexcept.h); the build checks the linker
-// map after every link of the saver and fails if the library's own versions come back.
+// map after every link of either program and fails if the library's own versions come back.
 #include <bits/functexcept.h>
 
 #include <cstdlib>
