@@ -3,12 +3,9 @@
 // out are taken by the portable core (installer/core).
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <cstdint>
+
+#include "win/win32.h"
 
 namespace vellora::installer {
 

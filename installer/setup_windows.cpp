@@ -1,10 +1,9 @@
 // The backdrop, the welcome dialog and its link.
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "installer/resources/resource.h"
 #include "installer/setup.h"
-#include "saver/app/gdi.h"
+#include "win/handles.h"
 
 #include <shellapi.h>
 
@@ -80,25 +79,19 @@ INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG: {
         const char* displayName = reinterpret_cast<const char*>(lParam);
-        if (displayName == nullptr) displayName = "";
-        const std::size_t nameLength = std::strlen(displayName);
+        const std::string name = displayName != nullptr ? displayName : "";
         // The link's messages go to LinkLabelProc, and what it leaves to default processing.
         SetWindowLongPtrA(GetDlgItem(dialog, IDC_LINK), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkLabelProc));
 
         char text[512];
-        char line[512];
         GetWindowTextA(GetDlgItem(dialog, IDC_THANKS), text, 256);
-        std::snprintf(line, sizeof line, "%s%s!", text, displayName);
-        SetWindowTextA(GetDlgItem(dialog, IDC_THANKS), line);
-
-        std::snprintf(line, sizeof line, "%s", displayName);
-        if (nameLength < sizeof line - 1) {
-            GetWindowTextA(GetDlgItem(dialog, IDC_FREEWARE), line + nameLength, static_cast<int>(sizeof line - nameLength));
-        }
-        SetWindowTextA(GetDlgItem(dialog, IDC_FREEWARE), line);
-
-        std::snprintf(line, sizeof line, "%s Installer", displayName);
-        SetWindowTextA(dialog, line);
+        SetWindowTextA(GetDlgItem(dialog, IDC_THANKS), (text + name + "!").c_str());
+        // The name, then the control's own text, of which as much is read as fits 512 characters.
+        const int room = static_cast<int>(sizeof text) - static_cast<int>(name.size());
+        text[0] = '\0';
+        if (room > 1) GetWindowTextA(GetDlgItem(dialog, IDC_FREEWARE), text, room);
+        SetWindowTextA(GetDlgItem(dialog, IDC_FREEWARE), (name + text).c_str());
+        SetWindowTextA(dialog, (name + " Installer").c_str());
         return TRUE;
     }
     case WM_COMMAND: {

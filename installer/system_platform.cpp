@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "installer/resources/resource.h"
+#include "win/handles.h"
+#include "win/version_block.h"
 
 namespace vellora::installer {
 
@@ -14,21 +16,6 @@ namespace {
 static_assert(kBoxYesNoCancel == MB_YESNOCANCEL && kBoxIconWarning == MB_ICONWARNING &&
               kBoxIconInformation == MB_ICONINFORMATION && kBoxOk == MB_OK);
 static_assert(kWelcomeInstall == IDOK);
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 bool FitsPath(const std::string& path) { return path.size() < MAX_PATH; }
 
@@ -47,17 +34,9 @@ std::uint32_t SystemPlatform::PackedFileVersion(const std::string& path) {
 }
 
 bool SystemPlatform::FixedFileVersion(const std::string& path, std::uint32_t& ms, std::uint32_t& ls) {
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-    if (size == 0) return false;
-    std::vector<char> block(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return false;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr ||
-        length < sizeof *fixed) {
-        return false;
-    }
+    const win::VersionBlock block = win::VersionBlock::Read(path.c_str());
+    const VS_FIXEDFILEINFO* fixed = block.Fixed();
+    if (fixed == nullptr) return false;
     ms = fixed->dwFileVersionMS;
     ls = fixed->dwFileVersionLS;
     return true;
@@ -160,9 +139,9 @@ std::string SystemPlatform::WindowsDirectory() {
 void SystemPlatform::ActivateSaver(const std::string& path) { installer::ActivateSaver(path.c_str()); }
 
 bool SystemPlatform::WriteUninstallEntry(const std::string& keyPath, const std::vector<RegistryValue>& values) {
-    RegistryKey key;
+    win::RegKey key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, key.Out(), nullptr) != ERROR_SUCCESS) {
+                        nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
     for (const RegistryValue& value : values) {

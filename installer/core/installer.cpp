@@ -1,7 +1,5 @@
 #include "installer/core/installer.h"
 
-#include <cstdio>
-
 #include "installer/resources/resource.h"
 #include "saver/config/product.h"
 
@@ -40,10 +38,9 @@ bool MakeInstallPaths(const std::string& windowsDirectory, const std::string& fi
 std::string UninstallKeyPath(const std::string& displayName) { return kUninstallKeyParent + displayName; }
 
 std::string DottedVersion(std::uint32_t ms, std::uint32_t ls) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", static_cast<unsigned>(ms >> 16), static_cast<unsigned>(ms & 0xFFFFu),
-                  static_cast<unsigned>(ls >> 16), static_cast<unsigned>(ls & 0xFFFFu));
-    return text;
+    // Without the C library's formatting, which would grow the installer.
+    return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFFu) + "." + std::to_string(ls >> 16) + "." +
+           std::to_string(ls & 0xFFFFu);
 }
 
 std::vector<RegistryValue> UninstallValues(Platform& platform, const std::string& displayName,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "installer/core/platform.h"
+#include "saver/config/product.h"
 
 namespace vellora::installer {
 
@@ -20,7 +21,7 @@ constexpr const char* kFallbackDisplayName = "the Brimsy saver";
 constexpr const char* kFallbackFileName = "Brimsy.scr";
 
 // The publisher the system's software list shows.
-constexpr const char* kPublisher = "The Vellora Saver developers";
+constexpr const char* kPublisher = VELLORA_PUBLISHER;
 
 // Exit codes.
 constexpr int kExitDone = 1;        // every run that got past the welcome dialog

@@ -8,6 +8,9 @@
 #define VELLORA_SAVER_FILE_NAME "VelloraSaver.scr"
 // The download page that the installer's and the options dialog's links open.
 #define VELLORA_DOWNLOAD_URL "https://vellora.example/download/"
+// Who publishes both programs, as the software list and the version blocks show it.
+#define VELLORA_PUBLISHER "The Vellora Saver developers"
+#define VELLORA_COPYRIGHT "Freeware. Copyright (C) the Vellora Saver developers"
 
 #ifndef RC_INVOKED
 namespace vellora {

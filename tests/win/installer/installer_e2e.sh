@@ -6,8 +6,8 @@
 #   installer_e2e.sh [--screenshots DIR] [--only NAME] [BUILD]
 #
 # BUILD is the win64 tree (default build/win64), built with VelloraSetup, VelloraSaver, the probe
-# and the fixture modules. The Wine prefix BUILD/wineprefix-installer is this script's own and is
-# made on the first run. Screenshots of the fresh install go to DIR (default
+# and the fixture modules. The Wine prefix BUILD/wineprefix-installer is this script's own (cases
+# change its Windows directory, registry and system.ini) and is made on the first run. Screenshots of the fresh install go to DIR (default
 # BUILD/installer-screenshots). Prints a GoogleTest-style summary; the status is 1 on a failure.
 set -uo pipefail
 
@@ -34,13 +34,9 @@ if [ -z "${VELLORA_E2E_DISPLAY:-}" ]; then
         env VELLORA_E2E_DISPLAY=1 "$0" --screenshots "$shots" ${only:+--only "$only"} "$build"
 fi
 
-wine="$(command -v wine64 || true)"
-[ -n "$wine" ] || wine=/usr/lib/wine/wine64
-wineserver="$(command -v wineserver || true)"
-[ -n "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
-export WINEPREFIX="$build/wineprefix-installer"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=../../../scripts/lib/wine-prefix.sh
+. "$root/scripts/lib/wine-prefix.sh"
+wine_prefix "$build/wineprefix-installer"
 
 setup="$build/installer/VelloraSetup.exe"
 saver="$build/saver/app/VelloraSaver.scr"
@@ -49,14 +45,6 @@ fixtures="$build/tests/win/installer"
 for file in "$setup" "$saver" "$probe_exe" "$fixtures/fixture_saver_1_1.scr"; do
     [ -f "$file" ] || { echo "missing $file: build the win64 tree first" >&2; exit 1; }
 done
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "== making the Wine prefix $WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1 || true
-    # No window manager on the virtual display: unmanaged windows (see scripts/test-win).
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    "$wineserver" -w
-fi
 
 windows="$WINEPREFIX/drive_c/windows"
 target="$windows/VelloraSaver.scr"
