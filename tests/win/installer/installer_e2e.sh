@@ -375,8 +375,8 @@ case_SaverUninstallRemovesEntryAndFile() {
     expect "the module's file is gone" test ! -e "$target"
 }
 
-# The saver's own -UNINSTALL is built on another branch; until it is in this tree the last step
-# cannot pass.
+# The saver module's own -UNINSTALL is not in this tree yet: until it is, the last step cannot pass
+# and is skipped. Once it is, delete these lines (VELLORA_SKIP_SAVER_UNINSTALL= runs it meanwhile).
 if [ -z "${VELLORA_SKIP_SAVER_UNINSTALL+set}" ]; then
     VELLORA_SKIP_SAVER_UNINSTALL="the saver module's own -UNINSTALL is not built in this tree yet"
 fi
