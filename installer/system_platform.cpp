@@ -44,17 +44,17 @@ bool SystemPlatform::FixedFileVersion(const std::string& path, std::uint32_t& ms
 
 bool SystemPlatform::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-bool SystemPlatform::CreateFreshFile(const std::string& beside, std::string& path) {
-    char folder[MAX_PATH + 1];
-    if (beside.empty()) {
-        const DWORD length = GetTempPathA(sizeof folder, folder);
-        if (length == 0 || length >= sizeof folder) return false;
+bool SystemPlatform::CreateFreshFile(const std::string& folder, std::string& path) {
+    char directory[MAX_PATH + 1];
+    if (folder.empty()) {
+        const DWORD length = GetTempPathA(sizeof directory, directory);
+        if (length == 0 || length >= sizeof directory) return false;
     } else {
-        if (!FitsPath(beside)) return false;
-        lstrcpynA(folder, beside.c_str(), sizeof folder);
+        if (!FitsPath(folder)) return false;
+        lstrcpynA(directory, folder.c_str(), sizeof directory);
     }
     char name[MAX_PATH];
-    if (GetTempFileNameA(folder, "sci", 0, name) == 0) return false;
+    if (GetTempFileNameA(directory, "sci", 0, name) == 0) return false;
     path = name;
     return true;
 }

@@ -19,7 +19,7 @@ public:
     std::uint32_t PackedFileVersion(const std::string& path) override;
     bool FixedFileVersion(const std::string& path, std::uint32_t& ms, std::uint32_t& ls) override;
     bool Remove(const std::string& path) override;
-    bool CreateFreshFile(const std::string& beside, std::string& path) override;
+    bool CreateFreshFile(const std::string& folder, std::string& path) override;
     bool CopyOver(const std::string& from, const std::string& to) override;
     bool MoveOver(const std::string& from, const std::string& to) override;
     std::uint64_t ModuleSize() override;

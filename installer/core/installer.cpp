@@ -16,9 +16,10 @@ bool SaveFailed(Platform& platform, const std::string& displayName) {
     return false;
 }
 
+// The folder of a path, with its separator: "C:\\" stays the root, not the current folder of C:.
 std::string FolderOf(const std::string& path) {
     const std::string::size_type slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace

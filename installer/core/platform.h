@@ -36,9 +36,9 @@ public:
     // The fixed file version of a file's version block (most and least significant words).
     virtual bool FixedFileVersion(const std::string& path, std::uint32_t& ms, std::uint32_t& ls) = 0;
     virtual bool Remove(const std::string& path) = 0;
-    // Creates an empty file with a fresh name and prefix "sci", in the temporary directory, or
-    // in the folder of beside when it is given.
-    virtual bool CreateFreshFile(const std::string& beside, std::string& path) = 0;
+    // Creates an empty file with a fresh name and prefix "sci" in folder (named with its trailing
+    // separator), or in the temporary directory when folder is empty.
+    virtual bool CreateFreshFile(const std::string& folder, std::string& path) = 0;
     virtual bool CopyOver(const std::string& from, const std::string& to) = 0;
     // Renames from to to, replacing to.
     virtual bool MoveOver(const std::string& from, const std::string& to) = 0;

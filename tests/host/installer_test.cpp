@@ -86,9 +86,11 @@ public:
         log.push_back("remove " + path);
         return true;
     }
-    bool CreateFreshFile(const std::string& beside, std::string& path) override {
+    bool CreateFreshFile(const std::string& folder, std::string& path) override {
         if (freshFileFails) return false;
-        path = (beside.empty() ? kTemp : beside) + "\\sci" + std::to_string(++fresh_) + ".tmp";
+        const std::string in = folder.empty() ? kTemp + "\\" : folder;
+        if (in.back() != '\\') return false;  // a folder is named with its separator
+        path = in + "sci" + std::to_string(++fresh_) + ".tmp";
         files[path] = "";
         log.push_back("create " + path);
         return true;
@@ -239,6 +241,16 @@ TEST(PlaceSaverModule, QuestionTexts) {
                   "You have an up-to-date version installed.  Do you still want to install?",
                   "Error. Unable to delete old version of Vellora Saver. Make sure it is not in use, and then try again.",
               }));
+}
+
+TEST(PlaceSaverModule, KeepsTheInstalledCopyInARootFolderToo) {
+    FakeSystem system;
+    system.files["C:\\VelloraSaver.scr"] = kOld;
+    system.answers = {Answer::Yes};
+    system.writeFails = {"C:\\VelloraSaver.scr"};
+    EXPECT_FALSE(vi::PlaceSaverModule(system, "C:\\VelloraSaver.scr", "Vellora Saver"));
+    EXPECT_EQ(system.log[4], "create C:\\sci2.tmp") << "beside the module, not in the current folder of C:";
+    EXPECT_EQ(system.files["C:\\VelloraSaver.scr"], kOld);
 }
 
 TEST(PlaceSaverModule, NoTemporaryFile) {

@@ -106,7 +106,7 @@ TEST(InstallerFiles, FreshFilesAndMoves) {
     Folder folder;
     vi::SystemPlatform platform(nullptr, vi::kSaverResource);
     std::string beside, temporary;
-    ASSERT_TRUE(platform.CreateFreshFile(folder.Path(), beside));
+    ASSERT_TRUE(platform.CreateFreshFile(folder.Path() + "\\", beside));
     ASSERT_TRUE(platform.CreateFreshFile("", temporary));
     EXPECT_EQ(beside.rfind(folder / "sci", 0), 0u) << beside;
     char temp[MAX_PATH];
