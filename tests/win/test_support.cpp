@@ -1,6 +1,8 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "saver/app/anim_wnd.h"
 #include "saver/config/registry_profile.h"
@@ -233,6 +235,11 @@ std::string WindowsPath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
+}
+
+std::vector<char> ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string SaverPath() {

@@ -98,6 +98,8 @@ public:
 std::string WindowsPath(const std::string& unixPath);
 // The built VelloraSaver.scr.
 std::string SaverPath();
+// A file's bytes; empty when it cannot be read.
+std::vector<char> ReadWholeFile(const std::string& path);
 
 // The visible top-level windows of a process.
 std::vector<HWND> VisibleTopLevelWindows(DWORD processId);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,11 +14,6 @@
 namespace vi = vellora::installer;
 
 namespace {
-
-std::vector<char> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -61,11 +55,11 @@ TEST(InstallerFiles, WriteResourceToFile) {
     Folder folder;
     const std::string target = folder / "VelloraSaver.scr";
     ASSERT_EQ(vi::WriteResourceToFile(target.c_str(), vi::kSaverResource), 1);
-    EXPECT_TRUE(ReadWholeFile(target) == ReadWholeFile(vtest::SaverPath())) << "byte for byte";
+    EXPECT_TRUE(vtest::ReadWholeFile(target) == vtest::ReadWholeFile(vtest::SaverPath())) << "byte for byte";
     // An existing file is replaced whole.
     std::ofstream(target, std::ios::binary) << std::string(500000, 'x');
     ASSERT_EQ(vi::WriteResourceToFile(target.c_str(), vi::kSaverResource), 1);
-    EXPECT_TRUE(ReadWholeFile(target) == ReadWholeFile(vtest::SaverPath()));
+    EXPECT_TRUE(vtest::ReadWholeFile(target) == vtest::ReadWholeFile(vtest::SaverPath()));
 
     EXPECT_EQ(vi::WriteResourceToFile((folder / "none.scr").c_str(), "NO_SUCH_RESOURCE"), 0);
     EXPECT_FALSE(Exists(folder / "none.scr")) << "nothing is created without the resource";
@@ -119,16 +113,16 @@ TEST(InstallerFiles, FreshFilesAndMoves) {
     ASSERT_TRUE(platform.CopyOver(folder / "a.scr", beside));
     std::ofstream(folder / "a.scr") << "half";
     ASSERT_TRUE(platform.MoveOver(beside, folder / "a.scr")) << "replacing";
-    EXPECT_EQ(std::string(ReadWholeFile(folder / "a.scr").data(), 9), "installed");
+    EXPECT_EQ(std::string(vtest::ReadWholeFile(folder / "a.scr").data(), 9), "installed");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.scr"});
-    EXPECT_EQ(platform.ModuleSize(), ReadWholeFile(vtest::SaverPath()).size());
+    EXPECT_EQ(platform.ModuleSize(), vtest::ReadWholeFile(vtest::SaverPath()).size());
 }
 
 TEST(InstallerFiles, InstallSaverFileWithoutAnInstalledCopyAsksNothing) {
     Folder folder;
     const std::string target = folder / "VelloraSaver.scr";
     EXPECT_EQ(vi::InstallSaverFile(nullptr, target.c_str(), vi::kSaverResource, "Vellora Saver"), 1);
-    EXPECT_TRUE(ReadWholeFile(target) == ReadWholeFile(vtest::SaverPath()));
+    EXPECT_TRUE(vtest::ReadWholeFile(target) == vtest::ReadWholeFile(vtest::SaverPath()));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"VelloraSaver.scr"});
 }
 

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,11 +19,6 @@
 namespace vi = vellora::installer;
 
 namespace {
-
-std::vector<char> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 std::string TextOf(HWND window) {
     char text[1024] = "";
@@ -303,7 +297,7 @@ TEST(InstallerResources, VelloraSetupCarriesThemAndTheSaverByteForByte) {
     ASSERT_NE(payload, nullptr);
     const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, payload)));
     const std::vector<char> embedded(bytes, bytes + SizeofResource(module, payload));
-    const std::vector<char> saver = ReadWholeFile(vtest::SaverPath());
+    const std::vector<char> saver = vtest::ReadWholeFile(vtest::SaverPath());
     ASSERT_FALSE(saver.empty());
     EXPECT_TRUE(embedded == saver) << "embedded " << embedded.size() << " bytes, the saver " << saver.size();
 
