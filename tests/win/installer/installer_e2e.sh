@@ -157,7 +157,6 @@ reset_system() {
 
 passed=()
 failed=()
-skipped=()
 case_ok=1
 
 note() {
@@ -175,11 +174,6 @@ expect() {  # what, command...
     if ! "$@"; then note "  $what"; fi
 }
 
-skip() {
-    echo "  skipped: $1"
-    case_ok=skip
-}
-
 run_case() {
     local name="$1"
     if [ -n "$only" ] && [ "$only" != "$name" ]; then return; fi
@@ -187,10 +181,7 @@ run_case() {
     case_ok=1
     reset_system
     "case_$name"
-    if [ "$case_ok" = skip ]; then
-        echo "[  SKIPPED ] InstallerEndToEnd.$name"
-        skipped+=("$name")
-    elif [ "$case_ok" = 1 ]; then
+    if [ "$case_ok" = 1 ]; then
         echo "[       OK ] InstallerEndToEnd.$name"
         passed+=("$name")
     else
@@ -359,10 +350,6 @@ case_RunningSaverBlocksTheReplacement() {
 }
 
 case_SaverUninstallRemovesEntryAndFile() {
-    if [ -n "${VELLORA_SKIP_SAVER_UNINSTALL:-}" ]; then
-        skip "$VELLORA_SKIP_SAVER_UNINSTALL"
-        return
-    fi
     install_fresh || { note "  the install did not complete"; return; }
     # The software list runs the entry's command.
     local command
@@ -375,24 +362,14 @@ case_SaverUninstallRemovesEntryAndFile() {
     expect "the module's file is gone" test ! -e "$target"
 }
 
-# The saver module's own -UNINSTALL is not in this tree yet: until it is, the last step cannot pass
-# and is skipped. Once it is, delete these lines (VELLORA_SKIP_SAVER_UNINSTALL= runs it meanwhile).
-if [ -z "${VELLORA_SKIP_SAVER_UNINSTALL+set}" ]; then
-    VELLORA_SKIP_SAVER_UNINSTALL="the saver module's own -UNINSTALL is not built in this tree yet"
-fi
-
 for name in CancelWritesNothing FreshInstall SecondRunDeclinedLeavesTheFile OlderCopyIsUpgraded \
     RunningSaverBlocksTheReplacement SaverUninstallRemovesEntryAndFile; do
     run_case "$name"
 done
 "$wineserver" -k 2>/dev/null
 
-echo "[==========] $((${#passed[@]} + ${#failed[@]} + ${#skipped[@]})) tests from InstallerEndToEnd ran."
+echo "[==========] $((${#passed[@]} + ${#failed[@]})) tests from InstallerEndToEnd ran."
 echo "[  PASSED  ] ${#passed[@]} tests."
-if [ ${#skipped[@]} -gt 0 ]; then
-    echo "[  SKIPPED ] ${#skipped[@]} tests, listed below:"
-    for name in "${skipped[@]}"; do echo "[  SKIPPED ] InstallerEndToEnd.$name"; done
-fi
 if [ ${#failed[@]} -gt 0 ]; then
     echo "[  FAILED  ] ${#failed[@]} tests, listed below:"
     for name in "${failed[@]}"; do echo "[  FAILED  ] InstallerEndToEnd.$name"; done
