@@ -2,6 +2,7 @@
 
 #include "installer/resources/resource.h"
 #include "saver/config/product.h"
+#include "saver/config/version_text.h"
 
 namespace vellora::installer {
 
@@ -38,12 +39,6 @@ bool MakeInstallPaths(const std::string& windowsDirectory, const std::string& fi
 
 std::string UninstallKeyPath(const std::string& displayName) { return kUninstallKeyParent + displayName; }
 
-std::string DottedVersion(std::uint32_t ms, std::uint32_t ls) {
-    // Without the C library's formatting, which would grow the installer.
-    return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFFu) + "." + std::to_string(ls >> 16) + "." +
-           std::to_string(ls & 0xFFFFu);
-}
-
 std::vector<RegistryValue> UninstallValues(Platform& platform, const std::string& displayName,
                                            const InstallPaths& paths) {
     auto text = [](const char* name, const std::string& value) { return RegistryValue{name, value, 0, false}; };
@@ -53,9 +48,9 @@ std::vector<RegistryValue> UninstallValues(Platform& platform, const std::string
         text("UninstallString", paths.uninstallCommand),
         text("DisplayIcon", paths.target),
     };
-    // The version the installed module carries, so that it is written in one place only.
+    // The version the installed module carries, as its about box shows it: written in one place only.
     std::uint32_t ms = 0, ls = 0;
-    if (platform.FixedFileVersion(paths.target, ms, ls)) values.push_back(text("DisplayVersion", DottedVersion(ms, ls)));
+    if (platform.FixedFileVersion(paths.target, ms, ls)) values.push_back(text("DisplayVersion", FormatFileVersion(ms, ls)));
     values.push_back(text("Publisher", kPublisher));
     values.push_back(number("EstimatedSize", static_cast<std::uint32_t>((platform.ModuleSize() + 1023) / 1024)));
     values.push_back(number("NoModify", 1));

@@ -44,9 +44,6 @@ std::string UninstallKeyPath(const std::string& displayName);
 std::vector<RegistryValue> UninstallValues(Platform& platform, const std::string& displayName,
                                            const InstallPaths& paths);
 
-// "1.2.0.0" from a fixed file version.
-std::string DottedVersion(std::uint32_t ms, std::uint32_t ls);
-
 // Puts the embedded module at target. When a copy is there, compares versions, asks, and replaces
 // it only on Yes; an installed copy is never lost (it is kept beside until the new one is written).
 // True when the module has been written; every false has been told to the user or was the user's

@@ -279,7 +279,7 @@ TEST(RunInstallSequence, FreshInstall) {
         {"DisplayName", "Vellora Saver", 0, false},
         {"UninstallString", "C:\\WINDOWS\\VelloraSaver.scr -UNINSTALL", 0, false},
         {"DisplayIcon", "C:\\WINDOWS\\VelloraSaver.scr", 0, false},
-        {"DisplayVersion", "1.2.0.0", 0, false},
+        {"DisplayVersion", "1.2", 0, false},  // as the about box shows 1.2.0.0
         {"Publisher", vi::kPublisher, 0, false},
         {"EstimatedSize", "", 167, true},  // 170,000 bytes, rounded up to whole KB
         {"NoModify", "", 1, true},

@@ -6,7 +6,7 @@
 #   installer_e2e.sh [--screenshots DIR] [--only NAME] [BUILD]
 #
 # BUILD is the win64 tree (default build/win64), built with VelloraSetup, VelloraSaver, the probe
-# and the fixture modules. The Wine prefix BUILD/wineprefix-installer is this script's own (cases
+# and the version fixtures (vellora_installer_tests brings them). The Wine prefix BUILD/wineprefix-installer is this script's own (cases
 # change its Windows directory, registry and system.ini) and is made on the first run. Screenshots of the fresh install go to DIR (default
 # BUILD/installer-screenshots). Prints a GoogleTest-style summary; the status is 1 on a failure.
 set -uo pipefail
@@ -41,8 +41,8 @@ wine_prefix "$build/wineprefix-installer"
 setup="$build/installer/VelloraSetup.exe"
 saver="$build/saver/app/VelloraSaver.scr"
 probe_exe="$build/tests/win/installer/vellora_installer_probe.exe"
-fixtures="$build/tests/win/installer"
-for file in "$setup" "$saver" "$probe_exe" "$fixtures/fixture_saver_1_1.scr"; do
+older="$build/tests/win/fixtures/version_1_1_0_0.dll"  # a module with "FileVersion" 1,1,0,0
+for file in "$setup" "$saver" "$probe_exe" "$older"; do
     [ -f "$file" ] || { echo "missing $file: build the win64 tree first" >&2; exit 1; }
 done
 
@@ -279,7 +279,7 @@ case_FreshInstall() {
     expect_eq "DisplayName" "$(reg_value DisplayName)" "REG_SZ Vellora Saver"
     expect_eq "UninstallString" "$(reg_value UninstallString)" "REG_SZ $target_win -UNINSTALL"
     expect_eq "DisplayIcon" "$(reg_value DisplayIcon)" "REG_SZ $target_win"
-    expect_eq "DisplayVersion" "$(reg_value DisplayVersion)" "REG_SZ 1.2.0.0"
+    expect_eq "DisplayVersion" "$(reg_value DisplayVersion)" "REG_SZ 1.2"
     expect_eq "Publisher" "$(reg_value Publisher)" "REG_SZ The Vellora Saver developers"
     local kb=$((($(stat -c %s "$saver") + 1023) / 1024))
     expect_eq "EstimatedSize" "$(reg_value EstimatedSize)" "$(printf 'REG_DWORD 0x%x' "$kb")"
@@ -310,7 +310,7 @@ case_SecondRunDeclinedLeavesTheFile() {
 }
 
 case_OlderCopyIsUpgraded() {
-    cp "$fixtures/fixture_saver_1_1.scr" "$target"
+    cp "$older" "$target"
     install_through_welcome || return
     expect_eq "upgrade question" "$(box Install)" \
         "You have an out-of-date version of Vellora Saver on your system.  Do you want to upgrade?|&Yes,&No,Cancel|no icon"

@@ -15,48 +15,25 @@
 #include "installer/setup.h"
 #include "saver/config/product.h"
 #include "test_support.h"
+#include "ui_support.h"
 
 namespace vi = vellora::installer;
 
 namespace {
 
-std::string TextOf(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+// Runs the welcome dialog modally with this program's dialog 105 while steps work it from a
+// second thread, once the dialog shows with this caption.
+INT_PTR RunWelcome(const char* displayName, const char* caption, const std::function<void(HWND)>& steps) {
+    return vtest::RunModal(
+        caption,
+        [&] {
+            return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WELCOME), nullptr,
+                                   vi::WelcomeDlgProc, reinterpret_cast<LPARAM>(displayName));
+        },
+        steps);
 }
 
-// Runs the welcome dialog modally with this program's dialog 105; inspect runs inside the dialog's
-// modal loop once the dialog shows, and must end it.
-std::function<void(HWND)> inspectDialog;
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    char name[32] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770" && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK LookForDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) return;
-    KillTimer(nullptr, timer);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    inspectDialog(dialog);
-}
-
-INT_PTR RunWelcome(const char* displayName, std::function<void(HWND)> inspect, HWND owner = nullptr) {
-    inspectDialog = std::move(inspect);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookForDialog);
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WELCOME), owner,
-                                           vi::WelcomeDlgProc, reinterpret_cast<LPARAM>(displayName));
-    KillTimer(nullptr, timer);
-    return result;
-}
+constexpr const char* kCaption = "Vellora Saver Installer";
 
 // The band of row y on a client area h rows high: the last band whose top is at or above y.
 int BandOfRow(int y, int h) {
@@ -129,19 +106,14 @@ TEST(InstallerWindows, WelcomeTextsCompletedWithTheDisplayName) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.displayName);
-        std::string thanks, freeware, caption, link, disclaimer;
-        const INT_PTR result = RunWelcome(c.displayName, [&](HWND dialog) {
-            thanks = TextOf(GetDlgItem(dialog, IDC_THANKS));
-            freeware = TextOf(GetDlgItem(dialog, IDC_FREEWARE));
-            caption = TextOf(dialog);
-            link = TextOf(GetDlgItem(dialog, IDC_LINK));
+        // The dialog is found by its caption: the name followed by " Installer".
+        const INT_PTR result = RunWelcome(c.displayName, c.caption, [&](HWND dialog) {
+            EXPECT_EQ(vtest::ItemText(dialog, IDC_THANKS), c.thanks);
+            EXPECT_EQ(vtest::ItemText(dialog, IDC_FREEWARE), c.freeware);
+            EXPECT_EQ(vtest::ItemText(dialog, IDC_LINK), VELLORA_DOWNLOAD_URL);
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(result, IDCANCEL);
-        EXPECT_EQ(thanks, c.thanks);
-        EXPECT_EQ(freeware, c.freeware);
-        EXPECT_EQ(caption, c.caption);
-        EXPECT_EQ(link, VELLORA_DOWNLOAD_URL);
     }
 }
 
@@ -159,7 +131,7 @@ TEST(InstallerWindows, WelcomeEndsWithInstallOrCancel) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         bool stayedOpen = false;
-        const INT_PTR result = RunWelcome("Vellora Saver", [&](HWND dialog) {
+        const INT_PTR result = RunWelcome("Vellora Saver", kCaption, [&](HWND dialog) {
             // Other commands leave the dialog open.
             SendMessageA(dialog, WM_COMMAND, IDC_LINK, 0);
             stayedOpen = IsWindow(dialog) && IsWindowVisible(dialog);
@@ -172,8 +144,14 @@ TEST(InstallerWindows, WelcomeEndsWithInstallOrCancel) {
 
 TEST(InstallerWindows, LinkIsBlueUnderlinedOnTheDialogsBackground) {
     vtest::Pixels pixels;
-    RunWelcome("Vellora Saver", [&](HWND dialog) {
-        pixels = vtest::ReadClientPixels(GetDlgItem(dialog, IDC_LINK));
+    RunWelcome("Vellora Saver", kCaption, [&](HWND dialog) {
+        HWND link = GetDlgItem(dialog, IDC_LINK);
+        vtest::WaitUntil(
+            [&] {
+                pixels = vtest::ReadScreenPixels(link);
+                return std::count(pixels.colors.begin(), pixels.colors.end(), kBlue) > 0;
+            },
+            5000);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     ASSERT_GT(pixels.width, 0);
@@ -215,18 +193,22 @@ TEST(InstallerWindows, LinkTakesThePointerAndOpensItsText) {
         file << "@echo opened> \"" << mark << "\"\r\n";
     }
     bool hitsTheLink = false, handShown = false, stillOpen = false, opened = false;
-    RunWelcome("Vellora Saver", [&](HWND dialog) {
+    RunWelcome("Vellora Saver", kCaption, [&](HWND dialog) {
         HWND link = GetDlgItem(dialog, IDC_LINK);
         RECT rect;
         GetWindowRect(link, &rect);
         // Default processing, not the static control's, answers the hit test: the link gets the mouse.
         hitsTheLink = SendMessageA(link, WM_NCHITTEST, 0, MAKELPARAM(rect.left + 2, rect.top + 2)) == HTCLIENT;
+        // The pointer belongs to the dialog's thread: share its input to see it.
+        const DWORD dialogThread = GetWindowThreadProcessId(dialog, nullptr);
+        AttachThreadInput(GetCurrentThreadId(), dialogThread, TRUE);
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
         handShown = GetCursor() == LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_POINTER));
+        AttachThreadInput(GetCurrentThreadId(), dialogThread, FALSE);
         SetWindowTextA(link, batch.c_str());
         SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        opened = vtest::PumpUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+        opened = vtest::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
         stillOpen = IsWindowVisible(dialog) != FALSE;
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
