@@ -82,7 +82,13 @@ TEST(GdiCanvas, FilledShapesAndLinesExcludeTheirFarEdges) {
     EXPECT_EQ(bitmap.At(30, 40), kGreen) << "outlined with the pen";
     EXPECT_EQ(bitmap.At(51, 40), vellora::kBlack);
     EXPECT_EQ(bitmap.At(30, 30), vellora::kBlack) << "a corner of the box is outside the circle";
-    // The selections were handed back: the context holds its stock objects again.
+    // The last pen and brush stay selected for the next call, and each goes out of the context
+    // as it is deleted: then the context holds its stock objects again.
+    EXPECT_NE(GetCurrentObject(bitmap.Dc(), OBJ_PEN), GetStockObject(BLACK_PEN));
+    EXPECT_NE(GetCurrentObject(bitmap.Dc(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+    blue.reset();
+    pen.reset();
+    red.reset();
     EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_PEN), GetStockObject(BLACK_PEN));
     EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
 }
