@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
@@ -36,3 +37,8 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 extern "C" void __cxa_throw_bad_array_new_length() { std::abort(); }
+
+// The library declares its std::string instantiated in itself (string-inst.o): every member of it,
+// with the unwind tables that keep each one linked and the exception machinery they call. The
+// saver instantiates it here instead, without exceptions, so that only the members it uses stay.
+template class std::basic_string<char>;
