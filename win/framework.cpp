@@ -1,7 +1,7 @@
 #include "win/framework.h"
 
-#include <cstdio>
-#include <deque>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -103,14 +103,42 @@ void Window::Detach() {
     hwnd_ = nullptr;
 }
 
+namespace {
+
+// A class name handed out by RegisterWndClass: kept, with every other, for the life of the process.
+struct ClassName {
+    ClassName* next;
+    char text[128];
+};
+ClassName* classNames = nullptr;
+
+// "VelloraWnd" and each value in hexadecimal after a colon. (No C library formatting: it would
+// bring its whole printf into the saver.)
+void FormatClassName(char (&text)[128], const std::uintptr_t (&values)[5]) {
+    char* out = text;
+    for (const char* prefix = "VelloraWnd"; *prefix != '\0'; ++prefix) *out++ = *prefix;
+    for (std::uintptr_t value : values) {
+        char digits[2 * sizeof value];
+        int count = 0;
+        do {
+            digits[count++] = "0123456789abcdef"[value & 0xF];
+            value >>= 4;
+        } while (value != 0);
+        *out++ = ':';
+        while (count > 0) *out++ = digits[--count];
+    }
+    *out = '\0';
+}
+
+}  // namespace
+
 const char* Window::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
-    static std::deque<std::string> names;  // the names handed out stay valid for the process
     HINSTANCE instance = GetModuleHandleA(nullptr);
     char name[128];
-    std::snprintf(name, sizeof name, "VelloraWnd:%p:%x:%p:%p:%p", static_cast<void*>(instance), style,
-                  static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
-    for (const std::string& known : names) {
-        if (known == name) return known.c_str();
+    FormatClassName(name, {reinterpret_cast<std::uintptr_t>(instance), style, reinterpret_cast<std::uintptr_t>(cursor),
+                           reinterpret_cast<std::uintptr_t>(background), reinterpret_cast<std::uintptr_t>(icon)});
+    for (const ClassName* known = classNames; known != nullptr; known = known->next) {
+        if (std::strcmp(known->text, name) == 0) return known->text;
     }
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -126,8 +154,10 @@ const char* Window::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH backgrou
         wc.lpszClassName = name;
         if (!RegisterClassExA(&wc)) return nullptr;
     }
-    names.emplace_back(name);
-    return names.back().c_str();
+    auto* kept = new ClassName{classNames, {}};
+    std::memcpy(kept->text, name, sizeof name);
+    classNames = kept;
+    return kept->text;
 }
 
 LRESULT Window::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }

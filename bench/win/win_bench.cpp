@@ -7,6 +7,13 @@
 //                                             monitor
 //   vellora_win_bench saver W H BALLS REFRESH SECONDS
 //                                             the saver's drawing window, its ticks timed
+//   vellora_win_bench frames SECONDS [SETTLE_SECONDS]
+//                                             counts the frames of a running saver (the visible
+//                                             topmost window of another process): prints "start"
+//                                             when it begins, "end FRAMES MS" when it is done, then
+//                                             closes the saver
+//   vellora_win_bench profile [BALLS...]      where a frame's time goes, per canvas call, on a
+//                                             window the size of the screen
 //   vellora_win_bench nop                     nothing (starts the Wine server and prefix)
 #include "win/win32.h"
 
@@ -15,15 +22,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "bench/bench_format.h"
 #include "bench/bench_world.h"
+#include "bench/win/tick_counter.h"
 #include "saver/app/anim_timer.h"
 #include "saver/app/anim_wnd.h"
 #include "saver/app/full_screen_run.h"
 #include "saver/app/gdi_canvas.h"
+#include "saver/config/settings.h"
 #include "saver/sim/world_setup.h"
 
 namespace {
@@ -467,12 +477,280 @@ int RunSaverFrames(int width, int height, int balls, int refreshRate, double sec
     return 0;
 }
 
+// --- frames: a saver process's frame rate, counted from outside ---
+
+BOOL CALLBACK FindSaverWindow(HWND hwnd, LPARAM lParam) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() && IsWindowVisible(hwnd) && (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+        *reinterpret_cast<HWND*>(lParam) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The saver's frames are its frame timer's WM_TIMER messages. A hook library loaded into the saver
+// counts them in a shared mapping; the saver itself is the unchanged module. The caller reads the
+// process's CPU time between our "start" and "end" lines.
+int RunFrames(double seconds, double settleSeconds) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), kTickCounterMapping);
+    auto* ticks = mapping ? static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONG))) : nullptr;
+    if (!ticks) {
+        std::fprintf(stderr, "no shared counter\n");
+        return 1;
+    }
+    HWND saver = nullptr;
+    for (int i = 0; i < 400 && !saver; ++i) {
+        EnumWindows(FindSaverWindow, reinterpret_cast<LPARAM>(&saver));
+        if (!saver) Sleep(25);
+    }
+    if (!saver) {
+        std::fprintf(stderr, "no saver window\n");
+        return 1;
+    }
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string library(path, length);
+    library = library.substr(0, library.find_last_of("\\/") + 1) + kTickCounterLibrary;
+    HMODULE hookModule = LoadLibraryA(library.c_str());
+    auto proc = hookModule ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hookModule, kTickCounterProc))) : nullptr;
+    HHOOK hook = proc ? SetWindowsHookExA(WH_CALLWNDPROC, proc, hookModule, GetWindowThreadProcessId(saver, nullptr)) : nullptr;
+    if (!hook) {
+        std::fprintf(stderr, "cannot hook the saver's window thread (%s)\n", library.c_str());
+        return 1;
+    }
+    PumpFor(settleSeconds * 1000.0);
+    if (*ticks == 0) {
+        std::fprintf(stderr, "the hook counted no frame\n");
+        UnhookWindowsHookEx(hook);
+        return 1;
+    }
+    const LONG first = *ticks;
+    const double start = NowMs();
+    std::printf("start\n");
+    std::fflush(stdout);
+    PumpFor(seconds * 1000.0);
+    const LONG last = *ticks;
+    const double elapsed = NowMs() - start;
+    std::printf("end %ld %.1f\n", static_cast<long>(last - first), elapsed);
+    std::fflush(stdout);
+    UnhookWindowsHookEx(hook);
+    // The caller reads the saver's CPU time on our "end"; give it a moment before the saver goes.
+    PumpFor(500);
+    PostMessageA(saver, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+// --- profile: where one tick's time goes ---
+
+enum Op { kStep, kClipBox, kMakeBuffer, kMapBuffer, kReleaseBuffer, kMakeBrush, kReleaseBrush, kMakePen, kReleasePen,
+          kFill, kEllipse, kLine, kCopy, kPlainMapping, kOtherRender, kGetReleaseDc, kPump, kOpCount };
+const char* const kOpNames[kOpCount] = {
+    "StepWorld", "clip box", "back buffer: make (memory context, bitmap)", "back buffer: map to a rectangle",
+    "back buffer: release",
+    "brush: make", "brush: release", "pen: make", "pen: release", "FillRect", "Ellipse", "Line (sparks)",
+    "copy to the window (BitBlt)", "plain mapping on the window", "RenderFrame outside canvas calls",
+    "GetDC + ReleaseDC", "message pump after the frame (Wine shows the window's pixels)"};
+
+struct OpTimes {
+    double ms[kOpCount] = {};
+    long calls[kOpCount] = {};
+    void Add(Op op, double since) {
+        ms[op] += NowMs() - since;
+        ++calls[op];
+    }
+};
+
+// Times every call of the canvas it wraps; back buffers, brushes and pens it hands out are wrapped
+// too, so that their release is timed where the renderer lets them go.
+class TimedCanvas : public Canvas {
+public:
+    TimedCanvas(Canvas& inner, OpTimes& times) : inner_(inner), times_(times) {}
+    TimedCanvas(std::unique_ptr<Canvas> owned, OpTimes& times) : inner_(*owned), owned_(std::move(owned)), times_(times) {}
+    ~TimedCanvas() override {
+        if (!owned_) return;
+        const double t = NowMs();
+        owned_.reset();
+        times_.Add(kReleaseBuffer, t);
+    }
+
+    Rect ClipBox() const override {
+        const double t = NowMs();
+        const Rect r = inner_.ClipBox();
+        times_.Add(kClipBox, t);
+        return r;
+    }
+    std::unique_ptr<Canvas> CreateBackBuffer(const Rect& area) override {
+        const double t = NowMs();
+        auto buffer = inner_.CreateBackBuffer(area);
+        times_.Add(kMakeBuffer, t);
+        if (!buffer) return nullptr;
+        return std::make_unique<TimedCanvas>(std::move(buffer), times_);
+    }
+    void MapBackBuffer(std::int32_t left, std::int32_t top) override {
+        const double t = NowMs();
+        inner_.MapBackBuffer(left, top);
+        times_.Add(kMapBuffer, t);
+    }
+    void UsePlainMapping() override {
+        const double t = NowMs();
+        inner_.UsePlainMapping();
+        times_.Add(kPlainMapping, t);
+    }
+    std::unique_ptr<Brush> CreateSolidBrush(ColorRef color) override {
+        const double t = NowMs();
+        auto brush = inner_.CreateSolidBrush(color);
+        times_.Add(kMakeBrush, t);
+        return brush ? std::make_unique<TimedBrush>(std::move(brush), times_) : nullptr;
+    }
+    std::unique_ptr<Pen> CreateSolidPen(int width, ColorRef color) override {
+        const double t = NowMs();
+        auto pen = inner_.CreateSolidPen(width, color);
+        times_.Add(kMakePen, t);
+        return pen ? std::make_unique<TimedPen>(std::move(pen), times_) : nullptr;
+    }
+    void FillRect(const Rect& r, const Brush& brush) override {
+        const double t = NowMs();
+        inner_.FillRect(r, Inner(brush));
+        times_.Add(kFill, t);
+    }
+    void Ellipse(const Rect& r, const Pen& pen, const Brush& brush) override {
+        const double t = NowMs();
+        inner_.Ellipse(r, Inner(pen), Inner(brush));
+        times_.Add(kEllipse, t);
+    }
+    void Line(int x0, int y0, int x1, int y1, const Pen& pen) override {
+        const double t = NowMs();
+        inner_.Line(x0, y0, x1, y1, Inner(pen));
+        times_.Add(kLine, t);
+    }
+    void CopyFrom(const Canvas& backBuffer, const Rect& r) override {
+        const double t = NowMs();
+        inner_.CopyFrom(static_cast<const TimedCanvas&>(backBuffer).inner_, r);
+        times_.Add(kCopy, t);
+    }
+
+private:
+    template <typename Object, Op kRelease>
+    class Timed : public Object {
+    public:
+        Timed(std::unique_ptr<Object> inner, OpTimes& times) : inner(std::move(inner)), times_(times) {}
+        ~Timed() override {
+            const double t = NowMs();
+            inner.reset();
+            times_.Add(kRelease, t);
+        }
+        std::unique_ptr<Object> inner;
+
+    private:
+        OpTimes& times_;
+    };
+    using TimedBrush = Timed<Brush, kReleaseBrush>;
+    using TimedPen = Timed<Pen, kReleasePen>;
+    static const Brush& Inner(const Brush& b) { return *static_cast<const TimedBrush&>(b).inner; }
+    static const Pen& Inner(const Pen& p) { return *static_cast<const TimedPen&>(p).inner; }
+
+    Canvas& inner_;
+    std::unique_ptr<Canvas> owned_;
+    OpTimes& times_;
+};
+
+// Ticks as the saver's window runs them (a client-area context per frame, step and render, then
+// back to the message loop), on a window the size of the screen with the default settings but
+// the ball count and sparks on; each call timed. Per frame, the median over the frames, as table
+// rows: on a machine shared with other work a frame now and then waits for a processor, and the
+// median leaves those frames out where a mean would spread them over every call.
+int RunProfile(const std::vector<std::int32_t>& ballCounts) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const Rect client{0, 0, width, height};
+    HWND hwnd = MakeWindow(width, height);
+    if (!hwnd) {
+        std::fprintf(stderr, "no window\n");
+        return 1;
+    }
+    for (const std::int32_t n : ballCounts) {
+        MemoryProfile profile;
+        profile.WriteInt(kSettingsSection, "NumBalls", n);
+        profile.WriteInt(kSettingsSection, "Sparks", 1);
+        Simulation sim(kSeed);
+        if (!SetupWorld(sim, profile, client, false)) return 1;
+        std::vector<OpTimes> frames;
+        std::vector<double> ticks;
+        for (int pass = 0; pass < 2; ++pass) {  // the first pass warms up and is forgotten
+            frames.clear();
+            ticks.clear();
+            const double start = NowMs();
+            while (frames.size() < 300 || NowMs() - start < 3000.0) {
+                OpTimes times;
+                const double tick = NowMs();
+                double t = tick;
+                HDC dc = GetDC(hwnd);
+                times.Add(kGetReleaseDc, t);
+                {
+                    win::GdiCanvas gdi(dc);
+                    TimedCanvas canvas(gdi, times);
+                    t = NowMs();
+                    StepWorld(sim, client);
+                    times.Add(kStep, t);
+                    t = NowMs();
+                    RenderFrame(sim, canvas);
+                    times.Add(kOtherRender, t);
+                }
+                t = NowMs();
+                ReleaseDC(hwnd, dc);
+                times.ms[kGetReleaseDc] += NowMs() - t;
+                t = NowMs();
+                Pump();
+                times.Add(kPump, t);
+                ticks.push_back(NowMs() - tick);
+                double inCalls = 0.0;
+                for (int op = kClipBox; op < kOtherRender; ++op) inCalls += times.ms[op];
+                times.ms[kOtherRender] -= inCalls;
+                frames.push_back(times);
+                ++sim.world.frameCount;
+            }
+        }
+        const double count = static_cast<double>(frames.size());
+        const double mean = std::accumulate(ticks.begin(), ticks.end(), 0.0) / count;
+        std::sort(ticks.begin(), ticks.end());
+        const double tick = Percentile(ticks, 0.5);
+        const std::string scase = Count(n) + " balls, sparks on, " + std::to_string(width) + " x " + std::to_string(height) + " (Wine)";
+        Row(stdout, "Tick profile: whole tick (median)", scase, Duration(tick / 1000.0) + "/frame",
+            Count(static_cast<std::int64_t>(frames.size())) + " frames, mean " + Duration(mean / 1000.0));
+        for (int op = 0; op < kOpCount; ++op) {
+            std::vector<double> perFrame;
+            long calls = 0;
+            for (const OpTimes& f : frames) {
+                perFrame.push_back(f.ms[op]);
+                calls += f.calls[op];
+            }
+            if (calls == 0) continue;
+            std::sort(perFrame.begin(), perFrame.end());
+            const double median = Percentile(perFrame, 0.5);
+            Row(stdout, std::string("Tick profile: ") + kOpNames[op], scase,
+                Duration(median / 1000.0) + "/frame (" + Fixed(100.0 * median / tick, 1) + "%)",
+                Fixed(static_cast<double>(calls) / count, 1) + " calls/frame, " +
+                    Duration(median / 1000.0 / (static_cast<double>(calls) / count)) + " each");
+        }
+        TeardownWorld(sim);
+    }
+    DestroyWindow(hwnd);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "nop") return 0;
     if (mode == "render") return RunRender();
+    if (mode == "frames" && argc > 2) return RunFrames(std::atof(argv[2]), argc > 3 ? std::atof(argv[3]) : 2.0);
+    if (mode == "profile") {
+        std::vector<std::int32_t> counts;
+        for (int i = 2; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+        if (counts.empty()) counts = {20, 100};
+        return RunProfile(counts);
+    }
     if (mode == "timer" && argc > 3) return RunTimer(static_cast<unsigned>(std::atoi(argv[2])), std::atof(argv[3]));
     if (mode == "startup" && argc > 2) {
         return RunStartup(argv[2], argc > 3 ? std::atof(argv[3]) : 20000.0, argc > 4 ? std::max(1, std::atoi(argv[4])) : 5);
@@ -483,6 +761,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: vellora_win_bench render | timer PERIOD_MS SECONDS | startup SCR [TIMEOUT_MS [RUNS]] |\n"
-                 "       saver W H BALLS REFRESH SECONDS | nop\n");
+                 "       saver W H BALLS REFRESH SECONDS | frames SECONDS [SETTLE_SECONDS] | profile [BALLS...] | nop\n");
     return 2;
 }

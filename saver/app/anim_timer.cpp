@@ -35,16 +35,14 @@ BOOL IsRunning(AnimTimerData& data) {
 }
 
 // The registration is touched by the window's thread (start, stop) and by the worker (its end),
-// so the property and its cell change only under this lock.
-CriticalSection& RegistrationSection() {
-    static CriticalSection section;
-    return section;
-}
+// so the property and its cell change only under this lock. Made before the program starts, it
+// needs no guarded first use (nor the C++ library's guard and its exceptions).
+CriticalSection registrationSection;
 
 using Cell = AnimTimerData*;
 
 bool Attach(HWND hwnd, AnimTimerData* data) {
-    Lock lock(RegistrationSection());
+    Lock lock(registrationSection);
     auto* cell = static_cast<Cell*>(GetPropA(hwnd, kAnimTimerProperty));
     if (cell == nullptr) {
         cell = new Cell(nullptr);
@@ -59,7 +57,7 @@ bool Attach(HWND hwnd, AnimTimerData* data) {
 
 // The window's record with a reference taken for the caller, or null.
 AnimTimerData* FindAndHold(HWND hwnd) {
-    Lock lock(RegistrationSection());
+    Lock lock(registrationSection);
     auto* cell = static_cast<Cell*>(GetPropA(hwnd, kAnimTimerProperty));
     if (cell == nullptr || *cell == nullptr) return nullptr;
     InterlockedIncrement(&(*cell)->references);
@@ -68,7 +66,7 @@ AnimTimerData* FindAndHold(HWND hwnd) {
 
 // Removes the registration if it still names this record.
 void Detach(HWND hwnd, const AnimTimerData* data) {
-    Lock lock(RegistrationSection());
+    Lock lock(registrationSection);
     auto* cell = static_cast<Cell*>(GetPropA(hwnd, kAnimTimerProperty));
     if (cell == nullptr || *cell != data) return;
     RemovePropA(hwnd, kAnimTimerProperty);

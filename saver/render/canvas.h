@@ -33,6 +33,8 @@ public:
     // window position (x, y) lands on buffer pixel (x - area.left, y - area.top). Its contents are
     // undefined. Null when the memory context or the bitmap cannot be had.
     virtual std::unique_ptr<Canvas> CreateBackBuffer(const Rect& area) = 0;
+    // For a back buffer: from now on window position (x, y) lands on buffer pixel (x - left, y - top).
+    virtual void MapBackBuffer(std::int32_t left, std::int32_t top) = 0;
 
     // Plain pixel mapping: viewport and window origin (0, 0), one logical unit per pixel.
     virtual void UsePlainMapping() = 0;

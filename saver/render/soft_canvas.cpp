@@ -155,6 +155,11 @@ std::unique_ptr<Canvas> SoftCanvas::CreateBackBuffer(const Rect& area) {
                                                   area.left, area.top, shared_));
 }
 
+void SoftCanvas::MapBackBuffer(std::int32_t left, std::int32_t top) {
+    originX_ = left;
+    originY_ = top;
+}
+
 void SoftCanvas::UsePlainMapping() {
     originX_ = 0;
     originY_ = 0;

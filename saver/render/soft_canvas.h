@@ -46,6 +46,7 @@ public:
 
     Rect ClipBox() const override;
     std::unique_ptr<Canvas> CreateBackBuffer(const Rect& area) override;
+    void MapBackBuffer(std::int32_t left, std::int32_t top) override;
     void UsePlainMapping() override;
     std::unique_ptr<Brush> CreateSolidBrush(ColorRef color) override;
     std::unique_ptr<Pen> CreateSolidPen(int width, ColorRef color) override;

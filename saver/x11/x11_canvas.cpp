@@ -60,6 +60,7 @@ public:
 
     Rect ClipBox() const override { return buffer_.ClipBox(); }
     std::unique_ptr<Canvas> CreateBackBuffer(const Rect& area) override { return buffer_.CreateBackBuffer(area); }
+    void MapBackBuffer(std::int32_t left, std::int32_t top) override { buffer_.MapBackBuffer(left, top); }
     void UsePlainMapping() override { buffer_.UsePlainMapping(); }
     std::unique_ptr<Brush> CreateSolidBrush(ColorRef color) override { return buffer_.CreateSolidBrush(color); }
     std::unique_ptr<Pen> CreateSolidPen(int width, ColorRef color) override {
@@ -197,6 +198,8 @@ std::unique_ptr<Canvas> XWindowCanvas::CreateBackBuffer(const Rect& area) {
     if (area == ClipBox() && !bufferLent_) return std::make_unique<BufferView>(buffer_, bufferLent_);
     return image_.CreateBackBuffer(area);
 }
+
+void XWindowCanvas::MapBackBuffer(std::int32_t left, std::int32_t top) { image_.MapBackBuffer(left, top); }
 
 void XWindowCanvas::UsePlainMapping() { image_.UsePlainMapping(); }
 

@@ -82,7 +82,13 @@ TEST(GdiCanvas, FilledShapesAndLinesExcludeTheirFarEdges) {
     EXPECT_EQ(bitmap.At(30, 40), kGreen) << "outlined with the pen";
     EXPECT_EQ(bitmap.At(51, 40), vellora::kBlack);
     EXPECT_EQ(bitmap.At(30, 30), vellora::kBlack) << "a corner of the box is outside the circle";
-    // The selections were handed back: the context holds its stock objects again.
+    // The last pen and brush stay selected for the next call, and each goes out of the context
+    // as it is deleted: then the context holds its stock objects again.
+    EXPECT_NE(GetCurrentObject(bitmap.Dc(), OBJ_PEN), GetStockObject(BLACK_PEN));
+    EXPECT_NE(GetCurrentObject(bitmap.Dc(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+    blue.reset();
+    pen.reset();
+    red.reset();
     EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_PEN), GetStockObject(BLACK_PEN));
     EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
 }
@@ -125,6 +131,37 @@ TEST(GdiCanvas, BackBufferTakesWindowCoordinatesAndCopiesToTheSamePlace) {
     buffer->FillRect(Rect{60, 50, 70, 60}, *red);
     canvas.CopyFrom(*buffer, Rect{35, 25, 55, 45});
     EXPECT_EQ(bitmap.At(65, 55), kBlue);
+}
+
+// The renderer moves one small buffer from dirty rectangle to dirty rectangle. On a true-colour
+// screen the buffer is a 32-bit DIB section, which is made without a round trip to the display.
+TEST(GdiCanvas, ABackBufferMovesToAnotherRectangleAndIsADibSectionOnATrueColourScreen) {
+    Bitmap bitmap(100, 80);
+    GdiCanvas canvas(bitmap.Dc());
+    auto buffer = canvas.CreateBackBuffer(Rect{0, 0, 20, 20});
+    ASSERT_TRUE(buffer);
+    auto red = buffer->CreateSolidBrush(kRed);
+    buffer->MapBackBuffer(60, 50);
+    buffer->FillRect(Rect{62, 52, 66, 56}, *red);
+    canvas.CopyFrom(*buffer, Rect{60, 50, 80, 70});
+    EXPECT_EQ(bitmap.At(62, 52), kRed);
+    EXPECT_EQ(bitmap.At(65, 55), kRed);
+    EXPECT_EQ(bitmap.At(66, 55), vellora::kBlack);
+
+    vtest::TestWindow window(nullptr, WS_POPUP | WS_VISIBLE, RECT{0, 0, 64, 64});
+    HDC dc = GetDC(window.Handle());
+    ASSERT_EQ(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE, 0) << "the test screen is meant to be true colour";
+    {
+        GdiCanvas screen(dc);
+        auto onScreen = screen.CreateBackBuffer(Rect{0, 0, 16, 16});
+        ASSERT_TRUE(onScreen);
+        DIBSECTION section{};
+        HGDIOBJ selected = GetCurrentObject(static_cast<GdiCanvas&>(*onScreen).Dc(), OBJ_BITMAP);
+        EXPECT_EQ(GetObjectA(selected, sizeof section, &section), static_cast<int>(sizeof section));
+        EXPECT_EQ(section.dsBm.bmWidth, 16);
+        EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
+    }
+    ReleaseDC(window.Handle(), dc);
 }
 
 TEST(GdiCanvas, AFrameOfTheWorldShowsOnTheScreen) {
