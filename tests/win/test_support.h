@@ -115,6 +115,7 @@ public:
 
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE ProcessHandle() const { return info_.hProcess; }
     // Waits for the end, dispatching this thread's messages meanwhile (the saver's windows may
     // send to ours). True when the process ended in time.
     bool WaitForExit(DWORD timeoutMs);
