@@ -52,7 +52,7 @@ BallLoad HoldBallLoad(BallLoad stored, std::int32_t areaWidth, std::int32_t area
     if (Sweep(n, r, v) > budget || static_cast<double>(n * r * r) > cover) {
         const double side = 2.0 * static_cast<double>(r) + static_cast<double>(v) / 2.0;
         const double wanted = std::min(budget / (side * side), cover / static_cast<double>(r * r));
-        n = std::max<std::int64_t>(1, GiveWay(n, maxN, wanted));
+        n = GiveWay(n, maxN, wanted);
     }
     return BallLoad{static_cast<std::int32_t>(n), static_cast<std::int32_t>(r), static_cast<std::int32_t>(v)};
 }

@@ -20,7 +20,7 @@ struct BallLoad {
 //   squares stays within that scene's. The speed gives way first, then the radius, then the count.
 // - The balls' discs cover at most a share of the area, so placement and the frame step are not
 //   spent on balls that can only overlap: the radius gives way, then the count.
-// Nothing is held below the dialog's largest value of its kind, nor the count below one ball.
+// Nothing is held below the dialog's largest value of its kind.
 BallLoad HoldBallLoad(BallLoad stored, std::int32_t areaWidth, std::int32_t areaHeight);
 
 }  // namespace vellora

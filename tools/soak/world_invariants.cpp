@@ -5,7 +5,6 @@
 #include <functional>
 #include <initializer_list>
 #include <sstream>
-#include <unordered_set>
 
 #include "saver/sim/sim_state.h"
 
@@ -39,7 +38,6 @@ bool WorldChecker::IsGridCell(const Simulation& sim, const GridCell* cell) {
 std::string WorldChecker::Check(const Simulation& sim, const Rect& area) {
     const auto& balls = sim.world.balls;
     const std::size_t n = balls.size();
-    std::unordered_set<const GridCell*> cells;
     for (std::size_t i = 0; i < n; ++i) {
         const Ball* b = balls[i].get();
         auto fail = [&](auto&&... parts) {
@@ -56,24 +54,26 @@ std::string WorldChecker::Check(const Simulation& sim, const Rect& area) {
         if (!(b->worldX >= 0.0 && b->worldX <= area.right && b->worldY >= 0.0 && b->worldY <= area.bottom))
             return fail("is centred at ", b->worldX, ", ", b->worldY, " outside ", area.right, " x ", area.bottom);
         if (!IsGridCell(sim, b->cell)) return fail("names no cell of the grid");
-        std::size_t steps = 0;
-        const GridNode* node = b->cell->head;
-        while (node != nullptr && node != b && steps <= n) {
-            node = node->nextInCell;
-            ++steps;
-        }
-        if (node != b) return fail("is not in the list of the cell it names");
-        cells.insert(b->cell);
     }
-    // Each ball has one link, so a ball in two lists would join them: the lists then hold more
-    // nodes than there are balls.
+    // Each list is walked once, from the ball at its head: every node must be a ball of the world
+    // that names this cell, and every ball must be met exactly once.
+    seen_.assign(n, 0);
     std::size_t filed = 0;
-    for (const GridCell* cell : cells) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const GridCell* cell = balls[i]->cell;
+        if (cell->head != balls[i].get()) continue;
         for (const GridNode* node = cell->head; node != nullptr; node = node->nextInCell) {
             if (++filed > n) return "the cell lists hold more nodes than there are balls";
+            const Ball* m = static_cast<const Ball*>(node);
+            const std::int32_t k = m->index;
+            if (k < 0 || static_cast<std::size_t>(k) >= n || balls[static_cast<std::size_t>(k)].get() != m)
+                return "a cell list holds a node that is no ball of the world";
+            if (m->cell != cell) return "ball " + std::to_string(k) + " is in the list of a cell it does not name";
+            if (seen_[static_cast<std::size_t>(k)]++ != 0) return "ball " + std::to_string(k) + " is in a list twice";
         }
     }
-    if (filed != n) return "the cell lists hold " + std::to_string(filed) + " nodes for " + std::to_string(n) + " balls";
+    for (std::size_t i = 0; i < n; ++i)
+        if (seen_[i] == 0) return "ball " + std::to_string(i) + " is not in the list of the cell it names";
 
     const SparkRing& ring = sim.sparkRing;
     if (ring.bursts != nullptr) {

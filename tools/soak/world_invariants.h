@@ -2,6 +2,7 @@
 // The soak command and the world fuzzer check it after every frame.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,7 @@ private:
 
     // Each column's first cell with its index, sorted by address, to find a cell's column by halving.
     std::vector<std::pair<const GridCell*, int>> columnStarts_;
+    std::vector<std::uint8_t> seen_;  // per ball: met in a cell list
 };
 
 }  // namespace soak
