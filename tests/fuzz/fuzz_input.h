@@ -58,6 +58,15 @@ private:
     std::size_t size_;
 };
 
+// A command line as a program receives it: the program's name, the words, a closing null. The
+// pointers point into words, which must outlive it.
+inline std::vector<const char*> CommandLine(const char* program, const std::vector<std::string>& words) {
+    std::vector<const char*> argv{program};
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    argv.push_back(nullptr);
+    return argv;
+}
+
 // A broken promise: said once, then the fuzzer keeps the input that broke it.
 [[noreturn]] inline void Violation(const std::string& what) {
     std::fprintf(stderr, "violation: %s\n", what.c_str());

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "saver/config/settings.h"
 #include "saver/render/renderer.h"
@@ -16,6 +15,7 @@
 #include "saver/sim/ball.h"
 #include "saver/sim/sim_state.h"
 #include "saver/sim/world_setup.h"
+#include "tests/common/walked_line.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using namespace vellora;
@@ -29,32 +29,6 @@ Rect TakeRect(fuzz::Input& input) {
     r.right = input.Take<std::int32_t>();
     r.bottom = input.Take<std::int32_t>();
     return r;
-}
-
-// The walk point by point, for lines short enough to walk: pixels set to 1 where a stamp lands.
-std::vector<std::uint8_t> WalkedLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, std::int64_t w,
-                                     const Rect& drawable, std::int32_t width, std::int32_t height) {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-    const std::int64_t back = (w - 1) / 2;
-    const std::int64_t dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
-    const std::int64_t sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    std::int64_t err = dx + dy, x = x0, y = y0;
-    while (x != x1 || y != y1) {
-        for (std::int64_t py = y - back; py < y - back + w; ++py)
-            for (std::int64_t px = x - back; px < x - back + w; ++px)
-                if (px >= drawable.left && px < drawable.right && py >= drawable.top && py < drawable.bottom)
-                    pixels[static_cast<std::size_t>(py) * static_cast<std::size_t>(width) + static_cast<std::size_t>(px)] = 1;
-        const std::int64_t e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
-    return pixels;
 }
 
 }  // namespace
@@ -118,10 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         window.Line(x0, y0, x1, y1, *pen);
         const std::int64_t major = std::max(std::llabs(std::int64_t{x1} - x0), std::llabs(std::int64_t{y1} - y0));
         if (major > 100000) continue;
-        const auto walked = WalkedLine(x0, y0, x1, y1, penWidth, drawable, width, height);
+        const auto walked = test::WalkedLine(x0, y0, x1, y1, penWidth, drawable, width, height);
         for (std::int32_t y = 0; y < height; ++y)
             for (std::int32_t x = 0; x < width; ++x)
-                if ((window.Pixel(x, y) == kWhite) != (walked[static_cast<std::size_t>(y) * width + x] != 0))
+                if ((window.Pixel(x, y) == kWhite) != walked[static_cast<std::size_t>(y) * width + x])
                     fuzz::Violation("the line from " + std::to_string(x0) + "," + std::to_string(y0) + " to " +
                                     std::to_string(x1) + "," + std::to_string(y1) + " differs at " + std::to_string(x) +
                                     "," + std::to_string(y));

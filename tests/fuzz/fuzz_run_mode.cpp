@@ -13,9 +13,7 @@ using namespace vellora;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input input(data, size);
     std::vector<std::string> words = input.RestAsWords(8);
-    std::vector<const char*> argv{"VelloraSaver.scr"};
-    for (const std::string& w : words) argv.push_back(w.c_str());
-    argv.push_back(nullptr);
+    const std::vector<const char*> argv = fuzz::CommandLine("VelloraSaver.scr", words);
     const int argc = static_cast<int>(argv.size() - 1);
 
     const RunMode mode = SelectRunMode(argc, argv.data());

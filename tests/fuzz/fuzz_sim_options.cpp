@@ -14,9 +14,7 @@ using namespace vellora;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input input(data, size);
     std::vector<std::string> words = input.RestAsWords(64);
-    std::vector<const char*> argv{"vellora-sim"};
-    for (const std::string& w : words) argv.push_back(w.c_str());
-    argv.push_back(nullptr);
+    const std::vector<const char*> argv = fuzz::CommandLine("vellora-sim", words);
 
     simtool::SimOptions options;
     std::string error;

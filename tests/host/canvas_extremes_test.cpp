@@ -6,40 +6,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "saver/render/soft_canvas.h"
 #include "saver/sim/random.h"
+#include "tests/common/walked_line.h"
 
 namespace vellora {
 namespace {
-
-// Which pixels of a width x height image the walk from (x0, y0) up to (x1, y1) stamps with a pen
-// of width w, within the drawable rectangle. Walks every point: for short lines only.
-std::vector<bool> Walked(int x0, int y0, int x1, int y1, int w, const Rect& drawable, int width, int height) {
-    std::vector<bool> lit(static_cast<std::size_t>(width) * height, false);
-    const std::int64_t back = (w - 1) / 2;
-    const std::int64_t dx = std::llabs(std::int64_t{x1} - x0), dy = -std::llabs(std::int64_t{y1} - y0);
-    const std::int64_t sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    std::int64_t err = dx + dy, x = x0, y = y0;
-    while (x != x1 || y != y1) {
-        for (std::int64_t py = y - back; py < y - back + w; ++py)
-            for (std::int64_t px = x - back; px < x - back + w; ++px)
-                if (px >= drawable.left && px < drawable.right && py >= drawable.top && py < drawable.bottom)
-                    lit[static_cast<std::size_t>(py * width + px)] = true;
-        const std::int64_t e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
-    return lit;
-}
 
 std::vector<bool> Drawn(const SoftCanvas& canvas) {
     std::vector<bool> lit;
@@ -65,7 +39,7 @@ TEST(ClippedLine, GivesTheWalksPixelsForEveryDirectionWidthAndClip) {
             SoftCanvas canvas(kW, kH);
             canvas.SetClip(clip);
             DrawLine(canvas, x0, y0, x1, y1, w);
-            ASSERT_EQ(Drawn(canvas), Walked(x0, y0, x1, y1, w, canvas.ClipBox(), kW, kH))
+            ASSERT_EQ(Drawn(canvas), test::WalkedLine(x0, y0, x1, y1, w, canvas.ClipBox(), kW, kH))
                 << x0 << "," << y0 << " -> " << x1 << "," << y1 << " width " << w;
         }
     }

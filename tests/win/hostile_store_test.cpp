@@ -140,15 +140,8 @@ TEST(HostileStore, TheSaverShowsBallsAndEndsOnARealKeyPress) {
         vtest::SaverProcess saver("/s");
         ASSERT_TRUE(saver.Started());
         const double start = vtest::NowMs();
-        HWND window = nullptr;
-        ASSERT_TRUE(vtest::PumpUntil(
-            [&] {
-                auto windows = saver.VisibleTopLevelWindows();
-                if (!windows.empty()) window = windows.front();
-                return window != nullptr;
-            },
-            10000))
-            << c.name;
+        const HWND window = saver.WaitForWindow(10000);
+        ASSERT_NE(window, nullptr) << c.name;
         const double shown = vtest::NowMs() - start;
         // Balls show, and keep showing: a black screen between scenes lasts one frame.
         double firstLit = -1;

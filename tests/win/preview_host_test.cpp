@@ -102,13 +102,7 @@ TEST(SaverProcess, PreviewOfANonHostEndsAtOnce) {
         const double start = vtest::NowMs();
         vtest::SaverProcess saver("/p " + Decimal(c.handle));
         ASSERT_TRUE(saver.Started());
-        bool shown = false;
-        const bool ended = vtest::PumpUntil(
-            [&] {
-                if (!saver.VisibleTopLevelWindows().empty()) shown = true;
-                return !saver.Running();
-            },
-            10000);
+        const auto [ended, shown] = saver.WaitForExitWatchingWindows(10000);
         std::printf("[ figure ] /p with %s: ended after %.0f ms\n", c.name, vtest::NowMs() - start);
         EXPECT_TRUE(ended) << c.name;
         EXPECT_FALSE(shown) << c.name;

@@ -123,6 +123,14 @@ public:
     DWORD ExitCode() const;
     // Its visible top-level windows.
     std::vector<HWND> VisibleTopLevelWindows() const;
+    // Its first visible top-level window once one shows, dispatching meanwhile; null if none in time.
+    HWND WaitForWindow(DWORD timeoutMs);
+    // Waits for the end as WaitForExit does, watching meanwhile for a visible top-level window.
+    struct Ending {
+        bool ended;
+        bool shown;
+    };
+    Ending WaitForExitWatchingWindows(DWORD timeoutMs);
 
 private:
     PROCESS_INFORMATION info_{};
