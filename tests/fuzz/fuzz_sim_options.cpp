@@ -34,10 +34,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)value;
         if (FindSetting(key) == nullptr) fuzz::Violation("an unknown setting was taken: " + key);
     }
-    if (options.dumpEvery == 0 && size > 0) {
-        // 0 is the default, "only the first and last frame"; --dump-every never gives it.
-        for (std::size_t i = 0; i + 1 < words.size(); ++i)
-            if (words[i] == "--dump-every") fuzz::Violation("--dump-every took 0");
-    }
+    // What was taken, written out as a command line again, is taken the same way.
+    std::vector<std::string> again{"--size", std::to_string(a.right) + "x" + std::to_string(a.bottom), "--frames",
+                                   std::to_string(options.frames)};
+    if (options.seedGiven) again.insert(again.end(), {"--seed", std::to_string(options.seed)});
+    if (options.dumpEvery != 0) again.insert(again.end(), {"--dump-every", std::to_string(options.dumpEvery)});
+    if (options.preview) again.push_back("--preview");
+    if (options.help) again.push_back("--help");
+    for (const auto& [key, value] : options.settings) again.insert(again.end(), {"--set", key + "=" + std::to_string(value)});
+    if (!options.pngDir.empty()) again.insert(again.end(), {"--png", options.pngDir});
+    const std::vector<const char*> argvAgain = fuzz::CommandLine("vellora-sim", again);
+    simtool::SimOptions second;
+    if (!simtool::ParseSimOptions(static_cast<int>(argvAgain.size() - 1), argvAgain.data(), second, error))
+        fuzz::Violation("options written out again are refused: " + error);
+    if (second.area != options.area || second.seedGiven != options.seedGiven || second.seed != options.seed ||
+        second.frames != options.frames || second.dumpEvery != options.dumpEvery || second.preview != options.preview ||
+        second.settings != options.settings || second.pngDir != options.pngDir || second.help != options.help)
+        fuzz::Violation("options written out again are taken otherwise");
     return 0;
 }
