@@ -130,4 +130,20 @@ for name, data in {
 }.items():
     write("fuzz_render", name, data)
 
+# The installer's version-text parse: the text itself (its first 20 bytes are also read as four
+# numbers and the notations they are written in).
+for name, text in {
+    "file-version": "1, 2, 0, 0", "dotted": "1.2.0.0", "notations": "0x1, 010, -1, 255", "empty": "",
+    "two-fields": "3, 7", "trailing-comma": "1,", "no-number": " ,2", "big": "4294967295.65536.256.-256",
+}.items():
+    write("fuzz_version_text", name, text.encode())
+
+# The uninstall batch: a module path as started.
+for name, path in {
+    "short-path": "C:\\WINDOWS\\VELLOR~1.SCR", "percent": "C:\\100%\\A%B%\\X.SCR",
+    "batch-characters": "C:\\PROGRA~1\\A&B|C<D>^E!.SCR", "empty": "",
+    "found-line-break": "C:\\X.SCR\r\nDEL C:\\BOOT.INI", "quote": "C:\\X\".SCR",
+}.items():
+    write("fuzz_uninstall_batch", name, path.encode())
+
 print("seeds written under", os.path.join(here, "corpus"), file=sys.stderr)
