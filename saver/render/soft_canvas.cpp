@@ -22,6 +22,21 @@ Box Intersect(const Box& a, const Box& b) {
 // Both extents of a rectangle, never below 0, in 64 bits (extreme rectangles cannot overflow).
 std::int64_t ExtentOf(std::int32_t from, std::int32_t to) { return std::max<std::int64_t>(0, std::int64_t{to} - from); }
 
+// What make() gives, or null when memory runs out (where exceptions are built in; the Windows
+// builds leave them out, and the size limit alone keeps those buffers in bounds).
+template <typename Make>
+auto NullWithoutMemory(Make make) -> decltype(make()) {
+#if defined(__cpp_exceptions)
+    try {
+        return make();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+#else
+    return make();
+#endif
+}
+
 // The number of pixels of the minor axis stepped by the time the line has taken k steps along its
 // major axis (k < major). Bresenham's choice, in closed form: the nearest whole number to
 // k x minor / major, halves rounded up. In 64 bits without overflow: k x minor < 2^64.
@@ -118,11 +133,7 @@ SoftCanvas::SoftCanvas(std::int32_t width, std::int32_t height)
 
 std::unique_ptr<SoftCanvas> SoftCanvas::Create(std::int32_t width, std::int32_t height) {
     if (!CanHold(std::max(width, 0), std::max(height, 0))) return nullptr;
-    try {
-        return std::make_unique<SoftCanvas>(width, height);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return NullWithoutMemory([&] { return std::make_unique<SoftCanvas>(width, height); });
 }
 
 SoftCanvas::SoftCanvas(std::int32_t width, std::int32_t height, std::int32_t originX, std::int32_t originY,
@@ -176,12 +187,10 @@ std::unique_ptr<Canvas> SoftCanvas::CreateBackBuffer(const Rect& area) {
     // cannot make: the frame is then drawn without one.
     const std::int64_t w = ExtentOf(area.left, area.right), h = ExtentOf(area.top, area.bottom);
     if (!CanHold(w, h)) return nullptr;
-    try {
+    return NullWithoutMemory([&] {
         return std::unique_ptr<Canvas>(new SoftCanvas(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h),
                                                       area.left, area.top, shared_));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    });
 }
 
 void SoftCanvas::MapBackBuffer(std::int32_t left, std::int32_t top) {
