@@ -132,7 +132,8 @@ TEST(HostileStore, EveryCombinationDrawsBallsInBoundedFrames) {
 }
 
 // The saver run as the system runs it, each combination in the registry: balls show, they move,
-// and a real key press through the X server ends the run.
+// and a real key press through the X server ends the run. A screenshot of each is kept
+// (hostile-store-<case number>).
 TEST(HostileStore, TheSaverShowsBallsAndEndsOnARealKeyPress) {
     for (const HostileCase& c : kCases) {
         StoreInRegistry(c);
@@ -163,6 +164,7 @@ TEST(HostileStore, TheSaverShowsBallsAndEndsOnARealKeyPress) {
         int litAboveFloor = 0;
         for (int y = 0; y < b.height * 3 / 4; ++y)
             for (int x = 0; x < b.width; ++x) litAboveFloor += b.At(x, y) != 0 ? 1 : 0;
+        vtest::SaveShot(b, "hostile-store-" + std::to_string(&c - kCases + 1));
         EXPECT_GE(firstLit, 0.0) << c.name << ": no ball within 10 s";
         EXPECT_GT(b.CountNonBlack(), 0) << c.name;
         EXPECT_NE(a.colors, b.colors) << c.name << ": the balls do not move";
