@@ -7,6 +7,7 @@
 #include "saver/app/anim_wnd.h"
 #include "saver/app/full_screen_run.h"
 #include "saver/app/host_dpi.h"
+#include "saver/app/preview_host.h"
 #include "saver/app/run_mode.h"
 #include "saver/app/uninstall.h"
 #include "win/module.h"
@@ -64,11 +65,11 @@ BOOL SaverApp::InitInstance() {
 }
 
 BOOL SaverApp::RunPreview(int argc, char** argv) {
-    // The host's preview window comes as a decimal handle; without one that names a live window
-    // there is nothing to draw in.
+    // The host's preview window comes as a decimal handle; without one that names a window the
+    // preview can live in there is nothing to draw in.
     if (argc < 3 || argv[2] == nullptr) return FALSE;
     HWND parent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::atol(argv[2])));
-    if (parent == nullptr || !IsWindow(parent)) return FALSE;
+    if (!IsPreviewHost(parent)) return FALSE;
     AdoptDpiAwarenessOf(parent);
     auto* window = new AnimWnd(true, sim_, *profile_);
     RECT rc{};

@@ -23,14 +23,18 @@ bool WriteUninstallBatch(char* batchPath, const char* modulePath) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    std::memcpy(batchPath, path.c_str(), path.size() + 1);
-    win::KernelHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
     // Without a short form (a volume that keeps none) the path goes as it is; it is quoted.
     char shortPath[MAX_PATH] = "";
     const DWORD shortLength = GetShortPathNameA(modulePath, shortPath, MAX_PATH);
     const std::string text = UninstallBatchText(shortLength > 0 && shortLength < MAX_PATH ? shortPath : modulePath);
+    if (text.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    std::memcpy(batchPath, path.c_str(), path.size() + 1);
+    win::KernelHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
     DWORD written = 0;
     if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {

@@ -20,9 +20,12 @@ std::string UninstallBatchPath(const std::string& windowsDirectory) {
 }
 
 std::string UninstallBatchText(const std::string& shortModulePath) {
-    // A batch file expands %...% even inside double quotes; "%%" stands for one '%'.
+    // A batch file expands %...% even inside double quotes; "%%" stands for one '%'. A quote would
+    // end the quoting and a line break start a command of its own: no Windows path holds either,
+    // but the module's path as started is the starter's text, so such a path is refused.
     std::string path;
     for (char c : shortModulePath) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == '"') return std::string();
         path += c;
         if (c == '%') path += '%';
     }

@@ -19,7 +19,8 @@ std::string UninstallBatchPath(const std::string& windowsDirectory);
 
 // The batch file's bytes (lines end in CR LF) for the module's short path: it deletes the module,
 // tries again while the file exists, then deletes itself. The path is written so that the command
-// processor reads it literally ('%' doubled).
+// processor reads it literally ('%' doubled). Empty for a path that holds a control character or a
+// double quote, which no Windows path holds and which would let the path end its line or quote.
 std::string UninstallBatchText(const std::string& shortModulePath);
 
 // Marks the uninstall that the saver started with administrator rights: it never starts another.

@@ -1,5 +1,6 @@
 #include "saver/collide/sparks.h"
 
+#include "saver/sim/geometry.h"
 #include "saver/sim/random.h"
 
 namespace vellora {
@@ -51,8 +52,8 @@ void SparkRing::AdvanceSparks() {
             Spark& s = burst[k];
             s.prevX = s.x;
             s.prevY = s.y;
-            s.x += s.stepX;
-            s.y += s.stepY;
+            s.x = SaturateToInt32(std::int64_t{s.x} + s.stepX);
+            s.y = SaturateToInt32(std::int64_t{s.y} + s.stepY);
         }
     }
 }

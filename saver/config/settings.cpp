@@ -10,19 +10,23 @@ constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kAll = std::numeric_limits<std::int32_t>::max();
 constexpr double kGravityUnit = 0.05;        // pixels per frame per frame
 constexpr double kFramesPerSceneUnit = 600;  // frames
+// The longest scene whose length in frames still fits 32 bits.
+constexpr std::int32_t kMaxSceneUnits = static_cast<std::int32_t>(0xFFFFFFFFu / kFramesPerSceneUnit);
 
 // Safe ranges: the ball count stays below what world setup can place in reasonable time, the
 // velocity spread and ball size stay positive (remainders and cell sizes are taken by them), the
-// colour degrees stay positive and bounded (the palette gets 2 x value + 1 entries), and the frame
-// period stays within a second. The list settings and the scene length keep every value: their
-// meanings are defined for all of them.
+// colour degrees stay positive and bounded (the palette gets 2 x value + 1 entries), the downward
+// acceleration stays within the dialog's (a stronger one pins every ball to the floor), a scene
+// lasts at least one unit and its length in frames fits 32 bits (so it never wraps to 0 and
+// starts a new scene every frame), and the frame period stays within a second. The list settings
+// keep every value: their meanings are defined for all of them.
 constexpr SettingDef kTable[kSettingCount] = {
     {Setting::NumBalls, "NumBalls", 20, 2, 100, 0, 1000, 1.0},
     {Setting::Velocity, "Velocity", 10, 3, 40, 1, 1000, 1.0},
     {Setting::BallSize, "BallSize", 30, 10, 100, 1, 1000, 1.0},
     {Setting::Colors, "Colors", 2, 1, 127, 1, 127, 1.0},
-    {Setting::Gravity, "Gravity", 0, 0, 100, kAny, kAll, kGravityUnit},
-    {Setting::ScenarioCounter, "ScenarioCounter", 20, 1, 100, kAny, kAll, kFramesPerSceneUnit},
+    {Setting::Gravity, "Gravity", 0, 0, 100, 0, 100, kGravityUnit},
+    {Setting::ScenarioCounter, "ScenarioCounter", 20, 1, 100, 1, kMaxSceneUnits, kFramesPerSceneUnit},
     {Setting::RefreshRate, "RefreshRate", 1, 3, 127, 0, 999, 1.0},
     {Setting::BallSizeSel, "BallSizeSel", 0, 0, 2, kAny, kAll, 1.0},
     {Setting::Game, "Game", 0, 0, 6, kAny, kAll, 1.0},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace vellora {
 
@@ -18,8 +19,32 @@ Box Intersect(const Box& a, const Box& b) {
                std::min(a.bottom, b.bottom)};
 }
 
-// The largest back buffer we hand out; a bigger one fails like a bitmap the system cannot make.
-constexpr std::int64_t kMaxBufferPixels = std::int64_t{1} << 26;
+// Both extents of a rectangle, never below 0, in 64 bits (extreme rectangles cannot overflow).
+std::int64_t ExtentOf(std::int32_t from, std::int32_t to) { return std::max<std::int64_t>(0, std::int64_t{to} - from); }
+
+// What make() gives, or null when memory runs out (where exceptions are built in; the Windows
+// builds leave them out, and the size limit alone keeps those buffers in bounds).
+template <typename Make>
+auto NullWithoutMemory(Make make) -> decltype(make()) {
+#if defined(__cpp_exceptions)
+    try {
+        return make();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+#else
+    return make();
+#endif
+}
+
+// The number of pixels of the minor axis stepped by the time the line has taken k steps along its
+// major axis (k < major). Bresenham's choice, in closed form: the nearest whole number to
+// k x minor / major, halves rounded up. In 64 bits without overflow: k x minor < 2^64.
+std::int64_t MinorSteps(std::int64_t k, std::int64_t minor, std::int64_t major) {
+    const std::uint64_t product = static_cast<std::uint64_t>(k) * static_cast<std::uint64_t>(minor);
+    const std::uint64_t q = product / static_cast<std::uint64_t>(major), r = product % static_cast<std::uint64_t>(major);
+    return static_cast<std::int64_t>(q) + (2 * r >= static_cast<std::uint64_t>(major) ? 1 : 0);
+}
 
 class SoftBrush : public Brush {
 public:
@@ -96,10 +121,20 @@ private:
 
 bool SoftCanvasShared::Allow(SoftObject kind) { return !allowCreation || allowCreation(kind); }
 
+bool SoftCanvas::CanHold(std::int64_t width, std::int64_t height) {
+    return width >= 0 && height >= 0 && (width == 0 || height <= kMaxPixels / width);
+}
+
 SoftCanvas::SoftCanvas(std::int32_t width, std::int32_t height)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+    : width_(CanHold(std::max(width, 0), std::max(height, 0)) ? std::max(width, 0) : 0),
+      height_(CanHold(std::max(width, 0), std::max(height, 0)) ? std::max(height, 0) : 0),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kBlack),
       shared_(std::make_shared<SoftCanvasShared>()) {}
+
+std::unique_ptr<SoftCanvas> SoftCanvas::Create(std::int32_t width, std::int32_t height) {
+    if (!CanHold(std::max(width, 0), std::max(height, 0))) return nullptr;
+    return NullWithoutMemory([&] { return std::make_unique<SoftCanvas>(width, height); });
+}
 
 SoftCanvas::SoftCanvas(std::int32_t width, std::int32_t height, std::int32_t originX, std::int32_t originY,
                        std::shared_ptr<SoftCanvasShared> shared)
@@ -148,11 +183,14 @@ void SoftCanvas::FillDevice(const Rect& r, ColorRef c) {
 
 std::unique_ptr<Canvas> SoftCanvas::CreateBackBuffer(const Rect& area) {
     if (!shared_->Allow(SoftObject::BackBuffer)) return nullptr;
-    const std::int64_t w = std::max<std::int64_t>(0, std::int64_t{area.right} - area.left);
-    const std::int64_t h = std::max<std::int64_t>(0, std::int64_t{area.bottom} - area.top);
-    if (w * h > kMaxBufferPixels) return nullptr;
-    return std::unique_ptr<Canvas>(new SoftCanvas(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h),
-                                                  area.left, area.top, shared_));
+    // A buffer bigger than we hand out, or than memory gives, fails like a bitmap the system
+    // cannot make: the frame is then drawn without one.
+    const std::int64_t w = ExtentOf(area.left, area.right), h = ExtentOf(area.top, area.bottom);
+    if (!CanHold(w, h)) return nullptr;
+    return NullWithoutMemory([&] {
+        return std::unique_ptr<Canvas>(new SoftCanvas(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h),
+                                                      area.left, area.top, shared_));
+    });
 }
 
 void SoftCanvas::MapBackBuffer(std::int32_t left, std::int32_t top) {
@@ -224,6 +262,11 @@ void SoftCanvas::Ellipse(const Rect& r, const Pen& pen, const Brush& brush) {
 // of the pen's width whose top-left corner lies (width - 1) / 2 pixels up and left of the point.
 // The pixels depend only on the end points and the width, never on the colour, so a black line
 // over the same end points covers a white one exactly.
+//
+// The line is clipped before it is walked: point k (0 <= k < major extent) lies k pixels along
+// the major axis and MinorSteps(k) along the minor one, exactly where Bresenham's walk from the
+// start puts it, so only the points whose stamps can reach the drawable pixels are visited,
+// however far outside them the end points lie.
 void SoftCanvas::Line(int x0, int y0, int x1, int y1, const Pen& pen) {
     const auto* p = dynamic_cast<const SoftPen*>(&pen);
     if (!p) return;
@@ -231,37 +274,50 @@ void SoftCanvas::Line(int x0, int y0, int x1, int y1, const Pen& pen) {
     const std::int64_t back = (w - 1) / 2;
     const Rect c = DeviceClip();
     if (IsRectEmpty(c)) return;
-    // Logical area whose stamps can reach the drawable pixels; a line that misses it draws nothing.
-    const Box reach{std::int64_t{c.left} + originX_ - w, std::int64_t{c.top} + originY_ - w,
-                    std::int64_t{c.right} + originX_ + w, std::int64_t{c.bottom} + originY_ + w};
-    if (std::max<std::int64_t>(x0, x1) < reach.left || std::min<std::int64_t>(x0, x1) >= reach.right ||
-        std::max<std::int64_t>(y0, y1) < reach.top || std::min<std::int64_t>(y0, y1) >= reach.bottom) {
-        return;
-    }
 
-    const std::int64_t dx = std::llabs(std::int64_t{x1} - x0);
-    const std::int64_t dy = -std::llabs(std::int64_t{y1} - y0);
-    const std::int64_t sx = x0 < x1 ? 1 : -1;
-    const std::int64_t sy = y0 < y1 ? 1 : -1;
-    std::int64_t err = dx + dy;
-    std::int64_t x = x0, y = y0;
-    while (x != x1 || y != y1) {
+    const std::int64_t dx = std::llabs(std::int64_t{x1} - x0), dy = std::llabs(std::int64_t{y1} - y0);
+    const std::int64_t sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    if (major == 0) return;  // start and end are one point, which is excluded
+
+    // Logical coordinates of the points whose stamp meets the drawable pixels, inclusive.
+    const Box reach{std::int64_t{c.left} + originX_ + back - w + 1, std::int64_t{c.top} + originY_ + back - w + 1,
+                    std::int64_t{c.right} + originX_ + back - 1, std::int64_t{c.bottom} + originY_ + back - 1};
+    const std::int64_t a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
+    const std::int64_t sa = xMajor ? sx : sy, sb = xMajor ? sy : sx;
+    const std::int64_t aLo = xMajor ? reach.left : reach.top, aHi = xMajor ? reach.right : reach.bottom;
+    const std::int64_t bLo = xMajor ? reach.top : reach.left, bHi = xMajor ? reach.bottom : reach.right;
+
+    // The major coordinate a0 + sa k within [aLo, aHi].
+    std::int64_t first = std::max<std::int64_t>(0, sa > 0 ? aLo - a0 : a0 - aHi);
+    std::int64_t last = std::min<std::int64_t>(major - 1, sa > 0 ? aHi - a0 : a0 - aLo);
+    if (first > last) return;
+    // The minor coordinate b0 + sb MinorSteps(k) within [bLo, bHi]; MinorSteps never falls as k
+    // grows, so the points that qualify are one run, found by halving.
+    const std::int64_t stepsLo = sb > 0 ? bLo - b0 : b0 - bHi, stepsHi = sb > 0 ? bHi - b0 : b0 - bLo;
+    auto firstWith = [&](std::int64_t lo, std::int64_t hi, auto&& pred) {  // first k in [lo, hi] with pred, else hi + 1
+        while (lo <= hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (pred(mid)) hi = mid - 1;
+            else lo = mid + 1;
+        }
+        return lo;
+    };
+    first = firstWith(first, last, [&](std::int64_t k) { return MinorSteps(k, minor, major) >= stepsLo; });
+    last = firstWith(first, last, [&](std::int64_t k) { return MinorSteps(k, minor, major) > stepsHi; }) - 1;
+
+    const Box drawable{c.left, c.top, c.right, c.bottom};
+    for (std::int64_t k = first; k <= last; ++k) {
+        const std::int64_t a = a0 + sa * k, b = b0 + sb * MinorSteps(k, minor, major);
+        const std::int64_t x = xMajor ? a : b, y = xMajor ? b : a;
         const Box stamp = Intersect(Box{ToDeviceX(x - back), ToDeviceY(y - back), ToDeviceX(x - back + w),
                                         ToDeviceY(y - back + w)},
-                                    Box{c.left, c.top, c.right, c.bottom});
+                                    drawable);
         if (!stamp.Empty()) {
             FillDevice(Rect{static_cast<std::int32_t>(stamp.left), static_cast<std::int32_t>(stamp.top),
                             static_cast<std::int32_t>(stamp.right), static_cast<std::int32_t>(stamp.bottom)},
                        p->color);
-        }
-        const std::int64_t e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
         }
     }
 }

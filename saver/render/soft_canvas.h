@@ -32,8 +32,16 @@ struct SoftCanvasShared {
 
 class SoftCanvas : public Canvas {
 public:
-    // A window image of width x height pixels, all black, with no clip beyond the image.
+    // The most pixels an image or back buffer holds (256 MB of them).
+    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
+    // Whether an image of width x height pixels stays within kMaxPixels.
+    static bool CanHold(std::int64_t width, std::int64_t height);
+
+    // A window image of width x height pixels, all black, with no clip beyond the image. A size
+    // it cannot hold gives an image of no pixels, on which every drawing is clipped away.
     SoftCanvas(std::int32_t width, std::int32_t height);
+    // The same, or null when the image is more than it holds or memory cannot be had.
+    static std::unique_ptr<SoftCanvas> Create(std::int32_t width, std::int32_t height);
     ~SoftCanvas() override;
     SoftCanvas(const SoftCanvas&) = delete;
     SoftCanvas& operator=(const SoftCanvas&) = delete;

@@ -26,7 +26,9 @@ void DrawSparks(const SparkRing& ring, Canvas& canvas) {
         if (burst[0].life <= 1) return;
         for (std::int32_t i = 0; i < ring.sparksPerBurst; ++i) {
             const Spark& s = burst[i];
-            canvas.Line(s.x, s.y, s.x + s.stepX, s.y + s.stepY, *pen);
+            // Held at the 32-bit limits, so a spark at the edge of the coordinate range cannot overflow.
+            canvas.Line(s.x, s.y, SaturateToInt32(std::int64_t{s.x} + s.stepX), SaturateToInt32(std::int64_t{s.y} + s.stepY),
+                        *pen);
         }
     });
 }

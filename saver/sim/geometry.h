@@ -7,6 +7,13 @@
 
 namespace vellora {
 
+// A 64-bit result held at the nearest 32-bit limit.
+constexpr std::int32_t SaturateToInt32(std::int64_t v) {
+    return v > std::numeric_limits<std::int32_t>::max()   ? std::numeric_limits<std::int32_t>::max()
+           : v < std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::min()
+                                                          : static_cast<std::int32_t>(v);
+}
+
 // Left, top, right, bottom in window client pixels; right and bottom are excluded when filling.
 struct Rect {
     std::int32_t left = 0;
@@ -14,12 +21,17 @@ struct Rect {
     std::int32_t right = 0;
     std::int32_t bottom = 0;
 
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
+    // The extents, held at the 32-bit limits when the difference does not fit (a rectangle from
+    // near INT32_MIN to near INT32_MAX), so extreme rectangles cannot overflow.
+    std::int32_t Width() const { return Extent(left, right); }
+    std::int32_t Height() const { return Extent(top, bottom); }
     friend bool operator==(const Rect& a, const Rect& b) {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
     }
     friend bool operator!=(const Rect& a, const Rect& b) { return !(a == b); }
+
+private:
+    static std::int32_t Extent(std::int32_t from, std::int32_t to) { return SaturateToInt32(std::int64_t{to} - from); }
 };
 
 // 0x00BBGGRR: red in the low byte, the top byte always 0.
@@ -52,8 +64,10 @@ inline Rect UnionRect(const Rect& a, const Rect& b) {
                 a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
 }
 
+// Edges that would pass the 32-bit limits stay at them.
 inline Rect InflateRect(const Rect& r, std::int32_t dx, std::int32_t dy) {
-    return Rect{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+    return Rect{SaturateToInt32(std::int64_t{r.left} - dx), SaturateToInt32(std::int64_t{r.top} - dy),
+                SaturateToInt32(std::int64_t{r.right} + dx), SaturateToInt32(std::int64_t{r.bottom} + dy)};
 }
 
 inline Rect IntersectRect(const Rect& a, const Rect& b) {

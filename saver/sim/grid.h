@@ -8,6 +8,10 @@ namespace vellora {
 
 struct GridCell;
 
+// The most cells a grid holds, whatever the area and the cell size (a few megabytes).
+constexpr std::int64_t kMaxGridCells = std::int64_t{1} << 18;
+constexpr std::int64_t kMaxCellSide = 0x7FFFFFFF;
+
 // The link by which a ball sits in one cell's list.
 class GridNode {
 public:
@@ -28,7 +32,9 @@ public:
     CollisionGrid& operator=(const CollisionGrid&) = delete;
     virtual ~CollisionGrid() { DiscardCells(); }
 
-    // width / cellWidth + 1 columns of height / cellHeight + 1 empty cells.
+    // width / cellWidth + 1 columns of height / cellHeight + 1 empty cells. When that would be
+    // more than kMaxGridCells, both sides grow by the smallest whole factor that brings the count
+    // within it; a side below 1 is taken as 1 and a negative extent as 0.
     void BuildCells(std::int32_t width, std::int32_t height, std::int32_t cellWidth, std::int32_t cellHeight);
     void DiscardCells();
     // Pushes the node at the front of the cell that holds (x, y).

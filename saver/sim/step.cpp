@@ -67,7 +67,8 @@ void StepWorld(Simulation& sim, const Rect& area) {
         const std::int32_t j = ClampIndex(Trunc(ball.worldY) / ch, grid.rowCount);
         CollideBallWithCell(sim, ball, grid.Cell(i, j), area);
 
-        const std::int32_t midX = i * cw + cw / 2, midY = j * ch + ch / 2;
+        // In 64 bits: the last cells of a grid as wide as the 32-bit range end beyond it.
+        const std::int64_t midX = std::int64_t{i} * cw + cw / 2, midY = std::int64_t{j} * ch + ch / 2;
         const std::int32_t di = ball.worldX < midX ? -1 : 1;
         const std::int32_t dj = ball.worldY < midY ? -1 : 1;
         CollideWithNeighbour(sim, ball, i + di, j, area);

@@ -1,6 +1,7 @@
 #include "saver/sim/world_setup.h"
 
 #include "saver/config/settings.h"
+#include "saver/sim/scene_load.h"
 #include "saver/sim/sim_state.h"
 
 namespace vellora {
@@ -11,9 +12,9 @@ constexpr std::int32_t kMaxPlacementRetries = 100;
 
 std::int32_t SafeValue(const StoredSettings& stored, Setting id) { return ClampToSafe(id, stored.Get(id)); }
 
-// The acceleration in pixels per frame per frame; the stored value is read unsigned.
+// The acceleration in pixels per frame per frame.
 double Acceleration(const StoredSettings& stored) {
-    return static_cast<std::uint32_t>(stored.Get(Setting::Gravity)) * DefOf(Setting::Gravity).unit;
+    return static_cast<std::uint32_t>(SafeValue(stored, Setting::Gravity)) * DefOf(Setting::Gravity).unit;
 }
 
 void LoadStoredSettings(Simulation& sim, const StoredSettings& stored) {
@@ -24,7 +25,7 @@ void LoadStoredSettings(Simulation& sim, const StoredSettings& stored) {
     s.colors = SafeValue(stored, Setting::Colors);
     s.accelY = Acceleration(stored);
     const auto framesPerUnit = static_cast<std::uint32_t>(DefOf(Setting::ScenarioCounter).unit);
-    s.scenarioCounter = static_cast<std::uint32_t>(stored.Get(Setting::ScenarioCounter)) * framesPerUnit;
+    s.scenarioCounter = static_cast<std::uint32_t>(SafeValue(stored, Setting::ScenarioCounter)) * framesPerUnit;
 
     const std::int32_t sizeSel = stored.Get(Setting::BallSizeSel);
     s.ballSizeSel = sizeSel == 2 ? (sim.rng.Next() % 2 != 0) : sizeSel != 0;
@@ -130,9 +131,13 @@ bool SetupWorld(Simulation& sim, const StoredSettings& stored, const Rect& area,
     if (world.previewMode) LoadPreviewSettings(sim, stored);
     else LoadStoredSettings(sim, stored);
 
-    const std::int32_t r = Trunc(s.ballSize);
     const std::int32_t width = area.Width() > 0 ? area.Width() : 0;
     const std::int32_t height = area.Height() > 0 ? area.Height() : 0;
+    const BallLoad load = HoldBallLoad(BallLoad{s.numBalls, Trunc(s.ballSize), s.velocity}, width, height);
+    s.numBalls = load.numBalls;
+    s.ballSize = load.radius;
+    s.velocity = load.velocity;
+    const std::int32_t r = load.radius;
     const std::int32_t wp = width - 2 * r, hp = height - 2 * r;
 
     if (s.game < DecayVsHealth) s.colors = 2 * s.colors + 1;

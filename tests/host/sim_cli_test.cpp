@@ -175,3 +175,45 @@ TEST(LongRunTest, EveryScenarioKeepsCentresInsideAndNumbersFinite) {
 
 }  // namespace
 }  // namespace vellora
+
+namespace vellora {
+namespace {
+
+// The reproducers of faults once found outside the saver's ordinary use.
+TEST(SimCliTest, AWindowImageItCannotHoldIsRefusedWithOneLine) {
+    const std::string dir = ::testing::TempDir() + "vellora_sim_huge_" + std::to_string(getpid());
+    const RunResult r = RunSim("--size 65536x65536 --png " + dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
+    EXPECT_NE(r.err.find("65536x65536"), std::string::npos) << r.err;
+    EXPECT_NE(access(dir.c_str(), F_OK), 0) << "nothing is made for a refused run";
+}
+
+TEST(SimCliTest, TinyBallsOnTheLargestAreaRun) {
+    // Once 4.3 GB of grid cells, then an uncaught std::bad_alloc.
+    const RunResult r = RunSim("--seed 1 --size 65536x65536 --frames 3 --set BallSize=1 --set NumBalls=1000");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 2u);
+}
+
+TEST(SimCliTest, MessagesStayOnOneLineWhateverTheArgumentsHold) {
+    // The shell's printf puts line breaks and escape characters into the arguments.
+    const char* cases[] = {
+        "--set \"$(printf 'NumBalls=1\\n2')\"",
+        "\"$(printf -- '--wat\\nnext line')\"",
+        "--size \"$(printf '\\033[2J10x10')\"",
+        "--set \"$(printf 'Bogus\\r\\n=1')\"",
+        "--png \"$(printf '/proc/no\\nsuch')\"",
+    };
+    for (const char* args : cases) {
+        const RunResult r = RunSim(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(Lines(r.err).size(), 1u) << args << ": " << r.err;
+        for (const char c : r.err.substr(0, r.err.size() - 1))
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << args << ": " << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace vellora

@@ -38,6 +38,15 @@ TEST(UninstallBatchTest, ExactBytes) {
     EXPECT_EQ(text.rfind("DEL %0\r\n"), text.size() - 8);
 }
 
+TEST(UninstallBatchTest, APathThatCouldEndItsQuoteOrLineIsRefused) {
+    // The module's path as started is the starter's text: once a line break in it put a command
+    // of its own into the batch, which runs hidden, and after a hand-over with administrator rights.
+    for (const std::string& path : {std::string("C:\\X.SCR\r\nDEL C:\\BOOT.INI"), std::string("C:\\X\".SCR"),
+                                   std::string("C:\\X\nY.SCR"), std::string("C:\\X\tY"), std::string("A\0B", 3)})
+        EXPECT_EQ(UninstallBatchText(path), "") << path;
+    EXPECT_NE(UninstallBatchText("C:\\PROGRA~1\\A&B|C<D>^E!.SCR"), "") << "inside quotes these are plain characters";
+}
+
 TEST(UninstallBatchTest, PathInTheWindowsDirectory) {
     EXPECT_EQ(UninstallBatchPath("C:\\WINDOWS"), "C:\\WINDOWS\\uninstss.bat");
     EXPECT_EQ(UninstallBatchPath("C:\\"), "C:\\uninstss.bat");

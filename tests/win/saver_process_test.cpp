@@ -24,13 +24,7 @@ TEST(SaverProcess, SwitchesThatEndAtOnceWithNothingShown) {
     for (const char* arguments : cases) {
         vtest::SaverProcess saver(arguments);
         ASSERT_TRUE(saver.Started()) << vtest::SaverPath();
-        bool shown = false;
-        const bool ended = vtest::PumpUntil(
-            [&] {
-                if (!saver.VisibleTopLevelWindows().empty()) shown = true;
-                return !saver.Running();
-            },
-            10000);
+        const auto [ended, shown] = saver.WaitForExitWatchingWindows(10000);
         EXPECT_TRUE(ended) << arguments;
         EXPECT_FALSE(shown) << arguments;
         if (ended) {
@@ -42,14 +36,8 @@ TEST(SaverProcess, SwitchesThatEndAtOnceWithNothingShown) {
 TEST(SaverProcess, FullScreenRunDrawsAndEndsOnAKey) {
     vtest::SaverProcess saver("/s");
     ASSERT_TRUE(saver.Started());
-    HWND window = nullptr;
-    ASSERT_TRUE(vtest::PumpUntil(
-        [&] {
-            auto windows = saver.VisibleTopLevelWindows();
-            if (!windows.empty()) window = windows.front();
-            return window != nullptr;
-        },
-        10000));
+    const HWND window = saver.WaitForWindow(10000);
+    ASSERT_NE(window, nullptr);
     RECT rc{};
     GetWindowRect(window, &rc);
     EXPECT_EQ(rc.right - rc.left, GetSystemMetrics(SM_CXSCREEN));
@@ -90,14 +78,8 @@ TEST(SaverProcess, FullScreenRunTakesItsSettingsFromTheRegistry) {
     RegCloseKey(key);
 
     vtest::SaverProcess saver("/s");
-    HWND window = nullptr;
-    const bool shown = vtest::PumpUntil(
-        [&] {
-            auto windows = saver.VisibleTopLevelWindows();
-            if (!windows.empty()) window = windows.front();
-            return window != nullptr;
-        },
-        10000);
+    const HWND window = saver.WaitForWindow(10000);
+    const bool shown = window != nullptr;
     vtest::PumpFor(500);
     const int lit = shown ? vtest::ReadClientPixels(window).CountNonBlack() : -1;
     if (shown) PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);

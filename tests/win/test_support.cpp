@@ -317,6 +317,29 @@ std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
 
 std::vector<HWND> SaverProcess::VisibleTopLevelWindows() const { return vtest::VisibleTopLevelWindows(info_.dwProcessId); }
 
+HWND SaverProcess::WaitForWindow(DWORD timeoutMs) {
+    HWND window = nullptr;
+    PumpUntil(
+        [&] {
+            auto windows = VisibleTopLevelWindows();
+            if (!windows.empty()) window = windows.front();
+            return window != nullptr;
+        },
+        timeoutMs);
+    return window;
+}
+
+SaverProcess::Ending SaverProcess::WaitForExitWatchingWindows(DWORD timeoutMs) {
+    Ending ending{false, false};
+    ending.ended = PumpUntil(
+        [&] {
+            if (!VisibleTopLevelWindows().empty()) ending.shown = true;
+            return !Running();
+        },
+        timeoutMs);
+    return ending;
+}
+
 double MeasureFramePeriod(vellora::Simulation& sim, const vellora::Profile& profile) {
     vtest::TestWindow host(nullptr, WS_POPUP | WS_VISIBLE, RECT{0, 0, 160, 120});
     auto* window = new vellora::AnimWnd(true, sim, profile);

@@ -115,6 +115,7 @@ public:
 
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE ProcessHandle() const { return info_.hProcess; }
     // Waits for the end, dispatching this thread's messages meanwhile (the saver's windows may
     // send to ours). True when the process ended in time.
     bool WaitForExit(DWORD timeoutMs);
@@ -122,6 +123,14 @@ public:
     DWORD ExitCode() const;
     // Its visible top-level windows.
     std::vector<HWND> VisibleTopLevelWindows() const;
+    // Its first visible top-level window once one shows, dispatching meanwhile; null if none in time.
+    HWND WaitForWindow(DWORD timeoutMs);
+    // Waits for the end as WaitForExit does, watching meanwhile for a visible top-level window.
+    struct Ending {
+        bool ended;
+        bool shown;
+    };
+    Ending WaitForExitWatchingWindows(DWORD timeoutMs);
 
 private:
     PROCESS_INFORMATION info_{};

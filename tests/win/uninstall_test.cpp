@@ -156,6 +156,16 @@ TEST(UninstallBatch, WrittenForTheShortPathReplacingAnOlderOne) {
     RemoveDirectoryA(BatchPath().c_str());
 }
 
+TEST(UninstallBatch, NotWrittenForAPathThatCouldEndItsLine) {
+    // The module's path as started comes from the starter's command line, which can hold a line
+    // break where no file name can: nothing is written, so no command of the path's own can run.
+    DeleteFileA(BatchPath().c_str());
+    char batchPath[MAX_PATH] = "unchanged";
+    EXPECT_FALSE(vellora::WriteUninstallBatch(batchPath, "C:\\X.SCR\r\nDEL C:\\BOOT.INI"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    EXPECT_EQ(GetFileAttributesA(BatchPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(UninstallProcess, RemovesTheEntryAndThenTheFileAndKeepsTheSettings) {
     for (bool withEntry : {true, false}) {
         SCOPED_TRACE(withEntry ? "with its entry" : "without an entry");

@@ -50,7 +50,28 @@ const char* SimUsage() {
            "                   the first tick draws anything\n";
 }
 
-bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::string& error) {
+std::string OneLine(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c != 0x7F) {
+            out += ch;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        }
+    }
+    return out;
+}
+
+namespace {
+
+bool ParseArguments(int argc, const char* const* argv, SimOptions& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& out) {
@@ -119,6 +140,15 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::stri
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std::string& error) {
+    if (ParseArguments(argc, argv, options, error)) return true;
+    // The message quotes what was given, which may hold line breaks or other control characters.
+    error = OneLine(error);
+    return false;
 }
 
 }  // namespace vellora::simtool

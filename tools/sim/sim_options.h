@@ -27,4 +27,8 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
 
 const char* SimUsage();
 
+// The text with every control character written as an escape (\n, \x1b), so that a message
+// quoting it stays on one line.
+std::string OneLine(const std::string& text);
+
 }  // namespace vellora::simtool

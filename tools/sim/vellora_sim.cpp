@@ -19,11 +19,18 @@
 using namespace vellora;
 using namespace vellora::simtool;
 
+namespace {
+
+// Every error is one line, whatever the paths and arguments it quotes hold.
+void PrintError(const std::string& message) { std::fprintf(stderr, "vellora-sim: %s\n", OneLine(message).c_str()); }
+
+}  // namespace
+
 int main(int argc, char** argv) {
     SimOptions options;
     std::string error;
     if (!ParseSimOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "vellora-sim: %s\n", error.c_str());
+        PrintError(error);
         return 2;
     }
     if (options.help) {
@@ -40,13 +47,20 @@ int main(int argc, char** argv) {
     // saver window does; without it nothing is drawn.
     std::unique_ptr<SoftCanvas> window;
     if (!options.pngDir.empty()) {
+        // Refused before anything is made: an image beyond what the canvas holds, or what memory gives.
+        window = SoftCanvas::Create(area.Width(), area.Height());
+        if (!window) {
+            PrintError("--png: a " + std::to_string(area.Width()) + "x" + std::to_string(area.Height()) +
+                       " window image is more than this tool can hold (at most " +
+                       std::to_string(SoftCanvas::kMaxPixels) + " pixels)");
+            return 2;
+        }
         std::error_code ec;
         std::filesystem::create_directories(options.pngDir, ec);
         if (ec) {
-            std::fprintf(stderr, "vellora-sim: %s: %s\n", options.pngDir.c_str(), ec.message().c_str());
+            PrintError(options.pngDir + ": " + ec.message());
             return 2;
         }
-        window = std::make_unique<SoftCanvas>(area.Width(), area.Height());
     }
     Canvas* canvas = window.get();
 
@@ -59,7 +73,7 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(frame));
             std::string pngError;
             if (!WritePng(*window, (std::filesystem::path(options.pngDir) / name).string(), pngError)) {
-                std::fprintf(stderr, "vellora-sim: %s\n", pngError.c_str());
+                PrintError(pngError);
                 return false;
             }
         }
