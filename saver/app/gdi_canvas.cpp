@@ -8,12 +8,19 @@ namespace vellora::win {
 
 namespace {
 
-// The buffer's bitmap. On a true-colour target a 32-bit DIB section: the balls' solid colours come
-// out the same as in a device bitmap, and it is made without asking the display for its depth,
-// which a device bitmap does and which costs a round trip to the system under Wine (most of a
-// small frame's time). A palette target gets a device bitmap.
+// The largest buffer made as a DIB section, in pixels (256 KB at 32 bits a pixel).
+constexpr long long kDibSectionMaxPixels = 65536;
+
+// The buffer's bitmap. A small one on a true-colour target is a 32-bit DIB section: the balls'
+// solid colours come out the same as in a device bitmap, and it is made without asking the display
+// for its depth, which a device bitmap does and which under Wine is a round trip to the system
+// (most of a small frame's time). A large one is a device bitmap: under Wine a DIB section's
+// memory is mapped afresh every frame and each of its pages faulted in, where a device bitmap's
+// comes from a heap that keeps it from one frame to the next. A palette target always gets a
+// device bitmap.
 HBITMAP CreateBufferBitmap(HDC target, int width, int height) {
-    if ((GetDeviceCaps(target, RASTERCAPS) & RC_PALETTE) == 0) {
+    if (static_cast<long long>(width) * height <= kDibSectionMaxPixels &&
+        (GetDeviceCaps(target, RASTERCAPS) & RC_PALETTE) == 0) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;

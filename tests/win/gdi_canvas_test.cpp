@@ -134,8 +134,8 @@ TEST(GdiCanvas, BackBufferTakesWindowCoordinatesAndCopiesToTheSamePlace) {
 }
 
 // The renderer moves one small buffer from dirty rectangle to dirty rectangle. On a true-colour
-// screen the buffer is a 32-bit DIB section, which is made without a round trip to the display.
-TEST(GdiCanvas, ABackBufferMovesToAnotherRectangleAndIsADibSectionOnATrueColourScreen) {
+// screen a small buffer is a 32-bit DIB section, which is made without a round trip to the display.
+TEST(GdiCanvas, ABackBufferMovesToAnotherRectangleAndASmallOneIsADibSectionOnATrueColourScreen) {
     Bitmap bitmap(100, 80);
     GdiCanvas canvas(bitmap.Dc());
     auto buffer = canvas.CreateBackBuffer(Rect{0, 0, 20, 20});
