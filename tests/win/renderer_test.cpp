@@ -1,6 +1,5 @@
-// The frame renderer on a real window: its back buffer holds one dirty rectangle at a time (a DIB
-// section on a 32-bit screen), and every frame must reach the window exactly as it did when the
-// buffer was a device bitmap that spanned the whole clip box.
+// The frame renderer on a real window: its back buffer holds one dirty rectangle at a time, and
+// every frame must reach the window exactly as it did when the buffer spanned the whole clip box.
 #include <gtest/gtest.h>
 
 #include <memory>
